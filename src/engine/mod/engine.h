@@ -1,0 +1,37 @@
+// The engine: everything generation reads, built once per compile call.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/dialect/dialect.h"
+#include "engine/evaluator/member_index.h"
+#include "engine/join_graph/join_graph.h"
+#include "engine/promotions/promotions.h"
+#include "schema/models/semantic_layer.h"
+
+namespace orvane {
+
+struct Engine {
+  SemanticLayer layer;
+  Dialect dialect = Dialect::Postgres;
+  // First view of each name, for constant-time look-ups.
+  std::unordered_map<std::string_view, const View*> views_by_name;
+  JoinGraph join_graph;
+  MemberIndex member_index;
+  // Key columns of each view's primary entities, in declaration order; views without are absent.
+  std::unordered_map<std::string, std::vector<std::string>> primary_key_columns;
+  InducedMeasureIndex induced_measures;
+
+  const View* find_view(std::string_view name) const;
+};
+
+// Validates the schema, then builds the join graph, member index, primary-key columns and last
+// the promotion analysis. Throws an EngineError. The engine must not be copied or moved after
+// construction (views_by_name points into the layer), hence the unique result.
+std::unique_ptr<Engine> build_engine(SemanticLayer layer, Dialect dialect);
+
+}  // namespace orvane

@@ -1,0 +1,34 @@
+// Loading document texts into records, with labelled errors.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "schema/models/semantic_layer.h"
+
+namespace orvane {
+
+// Shared definitions views may inherit from. No entry point supplies one today, so resolution
+// through `inherits_from` ends at the "No globals loaded" messages; the shape is kept for callers
+// that will.
+struct GlobalSemantics;
+
+View load_view(std::string_view text, std::string_view label, const GlobalSemantics* globals);
+Topic load_topic(std::string_view text, std::string_view label);
+Motif load_motif(std::string_view text, std::string_view label);
+SavedQuery load_query(std::string_view text, std::string_view label);
+
+// The document texts of one call; an empty list of a kind means none of it was given.
+struct DocumentTexts {
+  std::vector<std::string_view> views;
+  std::vector<std::string_view> topics;
+  std::vector<std::string_view> motifs;
+  std::vector<std::string_view> queries;
+};
+
+// Loads views, then topics, motifs and saved queries, each list in order with labels
+// "<view_N>", "<topic_N>", "<motif_N>", "<query_N>". The first failure ends loading.
+SemanticLayer load_documents(const DocumentTexts& texts);
+
+}  // namespace orvane
