@@ -39,7 +39,7 @@ std::unique_ptr<Engine> build_engine(SemanticLayer layer, Dialect dialect) {
   engine->layer = std::move(layer);
   engine->dialect = dialect;
   for (const auto& view : engine->layer.views) engine->views_by_name.try_emplace(view.name, &view);
-  engine->join_graph = build_join_graph(engine->layer);
+  engine->join_graph = JoinGraph::build(engine->layer);
   engine->member_index = MemberIndex::build(engine->layer);
   engine->primary_key_columns = collect_primary_key_columns(engine->layer);
   engine->induced_measures = analyse_promotions(engine->layer, engine->join_graph);
