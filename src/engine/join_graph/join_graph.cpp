@@ -1,40 +1,98 @@
-// Placeholder until join planning lands: a statement over one view needs no join.
 #include "engine/join_graph/join_graph.h"
 
-#include "common/failure.h"
+#include <algorithm>
+#include <map>
 
 namespace orvane {
+namespace {
+
+// A view's use of an entity it declares.
+struct EntityUse {
+  std::size_t node;
+  const Entity* entity;
+};
+
+// Pairs the keys position by position; the longer list's extra keys have no partner.
+std::vector<std::pair<std::string, std::string>> pair_keys(const Entity& from, const Entity& to) {
+  std::vector<std::string> from_keys = entity_keys(from);
+  std::vector<std::string> to_keys = entity_keys(to);
+  std::vector<std::pair<std::string, std::string>> pairs;
+  const std::size_t count = std::min(from_keys.size(), to_keys.size());
+  pairs.reserve(count);
+  for (std::size_t i = 0; i < count; ++i)
+    pairs.emplace_back(std::move(from_keys[i]), std::move(to_keys[i]));
+  return pairs;
+}
+
+std::vector<std::pair<std::string, std::string>> reversed_pairs(
+    const std::vector<std::pair<std::string, std::string>>& pairs) {
+  std::vector<std::pair<std::string, std::string>> reversed;
+  reversed.reserve(pairs.size());
+  for (const auto& [left, right] : pairs) reversed.emplace_back(right, left);
+  return reversed;
+}
+
+void add_relationship(JoinGraph& graph, std::size_t from, std::size_t to, Relationship edge) {
+  graph.outgoing[from].push_back(graph.relationships.size());
+  graph.source_node.push_back(from);
+  graph.target_node.push_back(to);
+  graph.relationships.push_back(std::move(edge));
+}
+
+// Links a foreign use of an entity to one of its primary owners, in both directions: the
+// many-to-one edge first, so the owner-to-referrer edge is the newer of the two.
+void link(JoinGraph& graph, const EntityUse& reference, const EntityUse& owner) {
+  auto pairs = pair_keys(*reference.entity, *owner.entity);
+  auto back_pairs = reversed_pairs(pairs);
+  const std::string& referrer_name = graph.nodes[reference.node];
+  const std::string& owner_name = graph.nodes[owner.node];
+  const std::string& entity = reference.entity->name;
+  add_relationship(
+      graph, reference.node, owner.node,
+      {referrer_name, owner_name, entity, std::move(pairs), RelationshipKind::ManyToOne});
+  add_relationship(
+      graph, owner.node, reference.node,
+      {owner_name, referrer_name, entity, std::move(back_pairs), RelationshipKind::OneToMany});
+}
+
+}  // namespace
 
 JoinGraph JoinGraph::build(const SemanticLayer& layer) {
   JoinGraph graph;
-  for (const auto& view : layer.views) {
-    graph.node_of.try_emplace(view.name, graph.nodes.size());
+  const std::size_t view_count = layer.views.size();
+  graph.nodes.reserve(view_count);
+  graph.outgoing.resize(view_count);
+  std::vector<EntityUse> references;
+  std::map<std::string_view, std::vector<EntityUse>> owners;
+  for (std::size_t node = 0; node < view_count; ++node) {
+    const View& view = layer.views[node];
     graph.nodes.push_back(view.name);
-    graph.outgoing.emplace_back();
+    graph.node_of.try_emplace(view.name, node);
+    for (const auto& entity : view.entities) {
+      if (entity.type == EntityType::Foreign)
+        references.push_back({node, &entity});
+      else
+        owners[entity.name].push_back({node, &entity});
+    }
   }
+  for (const auto& reference : references) {
+    auto found = owners.find(reference.entity->name);
+    if (found == owners.end()) continue;
+    for (const auto& owner : found->second)
+      if (owner.node != reference.node) link(graph, reference, owner);
+  }
+  // Searches scan the newest relationship first, which decides their ties.
+  for (auto& edges : graph.outgoing) std::reverse(edges.begin(), edges.end());
   return graph;
 }
 
-std::vector<const Relationship*> JoinGraph::relationships_of(std::string_view) const {
-  return {};
-}
-
-std::vector<Relationship> join_tree(const JoinGraph&, std::string_view base,
-                                    const std::vector<std::string>& targets,
-                                    const std::vector<std::string>&) {
-  for (const auto& target : targets)
-    if (target != base) throw join_error("joins across views are not built yet");
-  return {};
-}
-
-std::set<std::string> multiplied_views(const std::vector<Relationship>&) {
-  return {};
-}
-
-std::string choose_base_view(const JoinGraph&, const std::vector<std::string>& sorted_views,
-                             const QueryRequest&) {
-  if (sorted_views.size() != 1) throw join_error("joins across views are not built yet");
-  return sorted_views.front();
+std::vector<const Relationship*> JoinGraph::relationships_of(std::string_view view) const {
+  auto found = node_of.find(std::string(view));
+  if (found == node_of.end()) return {};
+  std::vector<const Relationship*> edges;
+  edges.reserve(outgoing[found->second].size());
+  for (std::size_t index : outgoing[found->second]) edges.push_back(&relationships[index]);
+  return edges;
 }
 
 }  // namespace orvane

@@ -36,6 +36,8 @@ class JoinGraph {
   std::unordered_map<std::string, std::size_t> node_of;  // first node of each name
   std::vector<std::vector<std::size_t>> outgoing;  // per node: relationship indices, newest first
   std::vector<Relationship> relationships;         // in the order added
+  std::vector<std::size_t> target_node;            // per relationship: the node it reaches
+  std::vector<std::size_t> source_node;            // per relationship: the node it leaves
 };
 
 // Joins from `base` to each target: the relationships of all paths, each view pair once, in

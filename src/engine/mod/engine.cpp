@@ -42,7 +42,7 @@ std::unique_ptr<Engine> build_engine(SemanticLayer layer, Dialect dialect) {
   engine->join_graph = JoinGraph::build(engine->layer);
   engine->member_index = MemberIndex::build(engine->layer);
   engine->primary_key_columns = collect_primary_key_columns(engine->layer);
-  engine->induced_measures = analyse_promotions(engine->layer, engine->join_graph);
+  engine->induced_measures = analyse_promotions(engine->layer.views).index;
   return engine;
 }
 
