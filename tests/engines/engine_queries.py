@@ -1,0 +1,303 @@
+"""Semantic queries over the shop dataset, each with its answer computed in plain Python.
+
+The answers never go through SQL: they are loops and dictionaries over the generated rows,
+so a wrong statement cannot agree with them by accident.
+"""
+
+from __future__ import annotations
+
+import datetime as dt
+import statistics
+from dataclasses import dataclass, field
+from decimal import Decimal
+from typing import Callable
+from zoneinfo import ZoneInfo
+
+from engine_data import Table
+
+# ---------------------------------------------------------------------------------------
+# Helpers for the answers.
+
+
+def group(rows, key):
+    """Rows grouped by key(row), a tuple; insertion order kept."""
+    groups: dict[tuple, list] = {}
+    for row in rows:
+        groups.setdefault(key(row), []).append(row)
+    return groups
+
+
+def answer(rows, key, *measures):
+    """One output row per group: the key values followed by each measure of the group."""
+    return [k + tuple(m(g) for m in measures) for k, g in group(rows, key).items()]
+
+
+def count(rows):
+    return len(rows)
+
+
+def total(column, where=None):
+    def measure(rows):
+        picked = [r[column] for r in rows if r[column] is not None and (where is None or where(r))]
+        if where is not None:
+            return sum(picked) if picked else 0  # filtered sums are never NULL
+        return sum(picked) if picked else None
+    return measure
+
+
+def mean(column):
+    def measure(rows):
+        values = [r[column] for r in rows if r[column] is not None]
+        return sum(values) / len(values) if values else None
+    return measure
+
+
+def smallest(column):
+    return lambda rows: min((r[column] for r in rows if r[column] is not None), default=None)
+
+
+def largest(column):
+    return lambda rows: max((r[column] for r in rows if r[column] is not None), default=None)
+
+
+def distinct(column):
+    return lambda rows: len({r[column] for r in rows if r[column] is not None})
+
+
+def median(column):
+    def measure(rows):
+        values = [r[column] for r in rows if r[column] is not None]
+        return statistics.median(values) if values else None
+    return measure
+
+
+def counted(where):
+    return lambda rows: sum(1 for r in rows if where(r))
+
+
+def day(value: dt.datetime | dt.date) -> dt.date:
+    return value.date() if isinstance(value, dt.datetime) else value
+
+
+def truncate(value, granularity: str) -> dt.date:
+    """Start of the calendar bucket; weeks start on Monday."""
+    d = day(value)
+    if granularity == "year":
+        return dt.date(d.year, 1, 1)
+    if granularity == "quarter":
+        return dt.date(d.year, 3 * ((d.month - 1) // 3) + 1, 1)
+    if granularity == "month":
+        return dt.date(d.year, d.month, 1)
+    if granularity == "week":
+        return d - dt.timedelta(days=d.weekday())
+    return d
+
+
+def local_time(value: dt.datetime, zone: str) -> dt.datetime:
+    """A UTC wall-clock timestamp seen in another zone, as a wall-clock timestamp."""
+    return value.replace(tzinfo=dt.timezone.utc).astimezone(ZoneInfo(zone)).replace(tzinfo=None)
+
+
+def at_midnight(text: str) -> dt.datetime:
+    """A date bound compared with a timestamp reads as midnight of that day."""
+    return dt.datetime.fromisoformat(text)
+
+
+def between(value: dt.datetime, low: str, high: str) -> bool:
+    return at_midnight(low) <= value <= at_midnight(high)
+
+
+# ---------------------------------------------------------------------------------------
+# The cases.
+
+
+@dataclass
+class Case:
+    id: str
+    shape: str  # the query shape, as the compatibility table names it
+    query: dict
+    expected: Callable[[dict[str, Table]], list[tuple]]
+    ordered: bool = False  # compare in the engine's order instead of sorting both sides
+    joins: bool = False
+    # Known disagreements, by engine dialect: (kind, why). kind "error": the engine rejects
+    # the statement; "wrong": it runs but answers differently from the truth.
+    known: dict[str, tuple[str, str]] = field(default_factory=dict)
+
+
+def orders(data):
+    return data["orders"].rows
+
+
+def customers(data):
+    return data["customers"].rows
+
+
+def items(data):
+    return data["order_items"].rows
+
+
+CASES: list[Case] = [
+    Case("count_by_status", "count grouped by a string dimension",
+         {"measures": ["orders.count"], "dimensions": ["orders.status"]},
+         lambda d: answer(orders(d), lambda r: (r["status"],), count)),
+    Case("aggregates_by_nullable_channel", "sum, average, min, max; NULL group key",
+         {"measures": ["orders.revenue", "orders.average_amount", "orders.smallest_amount",
+                       "orders.largest_amount"], "dimensions": ["orders.channel"]},
+         lambda d: answer(orders(d), lambda r: (r["channel"],), total("amount"),
+                          mean("amount"), smallest("amount"), largest("amount"))),
+    Case("distinct_buyers", "count_distinct",
+         {"measures": ["orders.buyers"], "dimensions": ["orders.status"]},
+         lambda d: answer(orders(d), lambda r: (r["status"],), distinct("customer_id"))),
+    Case("approximate_buyers", "count_distinct_approx",
+         {"measures": ["orders.approximate_buyers"], "dimensions": ["orders.channel"]},
+         lambda d: answer(orders(d), lambda r: (r["channel"],), distinct("customer_id"))),
+    Case("median_amount", "median",
+         {"measures": ["orders.median_amount"], "dimensions": ["orders.status"]},
+         lambda d: answer(orders(d), lambda r: (r["status"],), median("amount"))),
+    Case("filtered_measures", "measures with filters (conditional aggregation)",
+         {"measures": ["orders.completed_revenue", "orders.completed_count", "orders.count"],
+          "dimensions": ["orders.channel"]},
+         lambda d: answer(orders(d), lambda r: (r["channel"],),
+                          total("amount", lambda r: r["status"] == "completed"),
+                          counted(lambda r: r["status"] == "completed"), count)),
+    Case("measure_of_measures", "number measure over other measures",
+         {"measures": ["orders.revenue_per_order"], "dimensions": ["orders.status"]},
+         lambda d: answer(orders(d), lambda r: (r["status"],),
+                          lambda g: sum(r["amount"] for r in g) / len(g))),
+    Case("no_dimensions", "measures without dimensions",
+         {"measures": ["orders.count", "orders.revenue"]},
+         lambda d: [(len(orders(d)), sum(r["amount"] for r in orders(d)))]),
+    Case("dimensions_only", "dimensions without measures (no grouping)",
+         {"dimensions": ["orders.channel", "orders.status"]},
+         lambda d: [(r["channel"], r["status"]) for r in orders(d)]),
+    Case("filter_equals", "filter: equals one value",
+         {"measures": ["orders.count", "orders.revenue"], "dimensions": ["orders.channel"],
+          "filters": [{"member": "orders.status", "operator": "equals", "values": ["completed"]}]},
+         lambda d: answer([r for r in orders(d) if r["status"] == "completed"],
+                          lambda r: (r["channel"],), count, total("amount"))),
+    Case("filter_in_and_not_in", "filter: equals/notEquals with several values",
+         {"measures": ["orders.count"], "dimensions": ["orders.status", "orders.channel"],
+          "filters": [{"member": "orders.status", "operator": "equals",
+                       "values": ["pending", "cancelled", "returned"]},
+                      {"member": "orders.channel", "operator": "notEquals",
+                       "values": ["phone", "store"]}]},
+         lambda d: answer([r for r in orders(d) if r["status"] in ("pending", "cancelled", "returned")
+                           and r["channel"] is not None and r["channel"] not in ("phone", "store")],
+                          lambda r: (r["status"], r["channel"]), count)),
+    Case("filter_patterns_or_group", "filter: pattern operators inside an or/and group",
+         {"measures": ["orders.count"], "dimensions": ["orders.status", "orders.channel"],
+          "filters": [{"or": [
+              {"member": "orders.channel", "operator": "startsWith", "values": ["ph"]},
+              {"and": [{"member": "orders.status", "operator": "endsWith", "values": ["led"]},
+                       {"member": "orders.status", "operator": "notContains", "values": ["x"]}]},
+          ]}]},
+         lambda d: answer([r for r in orders(d)
+                           if (r["channel"] or "").startswith("ph")
+                           or (r["status"].endswith("led") and "x" not in r["status"])],
+                          lambda r: (r["status"], r["channel"]), count)),
+    Case("filter_numeric_comparison", "filter: gt/lte on a numeric column (text parameter)",
+         {"measures": ["orders.count", "orders.revenue"], "dimensions": ["orders.status"],
+          "filters": [{"member": "orders.amount", "operator": "gt", "values": ["250"]},
+                      {"member": "orders.amount", "operator": "lte", "values": ["400.5"]}]},
+         lambda d: answer([r for r in orders(d) if 250 < r["amount"] <= 400.5],
+                          lambda r: (r["status"],), count, total("amount"))),
+    Case("filter_set_and_not_set", "filter: set / notSet",
+         {"measures": ["orders.count"], "dimensions": ["orders.status"],
+          "filters": [{"member": "orders.channel", "operator": "notSet"}]},
+         lambda d: answer([r for r in orders(d) if r["channel"] is None],
+                          lambda r: (r["status"],), count)),
+    Case("filter_boolean", "filter: boolean dimension equals true",
+         {"measures": ["orders.count"], "dimensions": ["orders.channel"],
+          "filters": [{"member": "orders.is_gift", "operator": "equals", "values": ["true"]}]},
+         lambda d: answer([r for r in orders(d) if r["is_gift"]],
+                          lambda r: (r["channel"],), count)),
+    Case("filter_date_operators", "filter: inDateRange / notInDateRange / afterOrOnDate",
+         {"measures": ["orders.count"], "dimensions": ["orders.status"],
+          "filters": [{"member": "orders.created_at", "operator": "inDateRange",
+                       "values": ["2024-02-01", "2024-09-30"]},
+                      {"member": "orders.created_at", "operator": "notInDateRange",
+                       "values": ["2024-04-01", "2024-04-30"]}]},
+         lambda d: answer([r for r in orders(d) if between(r["created_at"], "2024-02-01", "2024-09-30")
+                           and not between(r["created_at"], "2024-04-01", "2024-04-30")],
+                          lambda r: (r["status"],), count)),
+    Case("filter_on_the_date", "filter: onTheDate (next day bound)",
+         {"measures": ["orders.count"], "dimensions": ["orders.channel"],
+          "filters": [{"member": "orders.created_at", "operator": "onTheDate",
+                       "values": ["2024-02-29"]}]},
+         lambda d: answer([r for r in orders(d) if r["created_at"].date() == dt.date(2024, 2, 29)],
+                          lambda r: (r["channel"],), count)),
+    Case("measure_filter_having", "filter on a measure (HAVING, text parameter)",
+         {"measures": ["orders.count", "orders.revenue"], "dimensions": ["orders.customer_id"],
+          "filters": [{"member": "orders.count", "operator": "gte", "values": ["20"]}]},
+         lambda d: [row for row in answer(orders(d), lambda r: (r["customer_id"],), count,
+                                          total("amount")) if row[1] >= 20],
+         known={"sqlite": ("wrong", "SQLite compares an aggregate with a text parameter as "
+                           "text: COUNT(*) >= '20' is never true, so no group comes back")}),
+    Case("segments", "segments",
+         {"measures": ["orders.count", "orders.revenue"], "dimensions": ["orders.channel"],
+          "segments": ["orders.completed", "orders.large"]},
+         lambda d: answer([r for r in orders(d) if r["status"] == "completed" and r["amount"] >= 250],
+                          lambda r: (r["channel"],), count, total("amount"))),
+    Case("month_with_date_range", "time dimension by month with a date range",
+         {"measures": ["orders.count", "orders.revenue"],
+          "time_dimensions": [{"dimension": "orders.created_at", "granularity": "month",
+                               "date_range": ["2024-03-01", "2024-08-31"]}]},
+         lambda d: answer([r for r in orders(d) if between(r["created_at"], "2024-03-01", "2024-08-31")],
+                          lambda r: (truncate(r["created_at"], "month"),), count, total("amount"))),
+    Case("granularities", "time dimension by year, quarter and day",
+         {"measures": ["orders.count"],
+          "time_dimensions": [{"dimension": "orders.created_at", "granularity": "year"},
+                              {"dimension": "orders.created_at", "granularity": "quarter"},
+                              {"dimension": "orders.created_at", "granularity": "day",
+                               "date_range": ["2024-05-01", "2024-05-31"]}]},
+         lambda d: answer([r for r in orders(d) if between(r["created_at"], "2024-05-01", "2024-05-31")],
+                          lambda r: tuple(truncate(r["created_at"], g)
+                                          for g in ("year", "quarter", "day")), count)),
+    Case("week", "time dimension by week",
+         {"measures": ["orders.count"],
+          "time_dimensions": [{"dimension": "orders.created_at", "granularity": "week",
+                               "date_range": ["2024-01-01", "2024-03-31"]}]},
+         lambda d: answer([r for r in orders(d) if between(r["created_at"], "2024-01-01", "2024-03-31")],
+                          lambda r: (truncate(r["created_at"], "week"),), count)),
+    Case("date_range_only", "time dimension with a date range and no granularity",
+         {"measures": ["orders.count"], "dimensions": ["orders.status"],
+          "time_dimensions": [{"dimension": "orders.created_at",
+                               "date_range": ["2025-01-01", "2025-03-31"]}]},
+         lambda d: answer([r for r in orders(d) if between(r["created_at"], "2025-01-01", "2025-03-31")],
+                          lambda r: (r["status"],), count)),
+    Case("time_zone", "time dimension converted to a named time zone",
+         {"measures": ["orders.count"], "timezone": "America/New_York",
+          "time_dimensions": [{"dimension": "orders.created_at", "granularity": "day",
+                               "date_range": ["2024-03-01", "2024-03-31"]}]},
+         lambda d: answer([r for r in orders(d)
+                           if between(local_time(r["created_at"], "America/New_York"),
+                                      "2024-03-01", "2024-03-31")],
+                          lambda r: (local_time(r["created_at"], "America/New_York").date(),), count)),
+    Case("order_limit_offset", "ORDER BY a measure with LIMIT and OFFSET",
+         {"measures": ["orders.revenue"], "dimensions": ["orders.customer_id"],
+          "order": [{"id": "orders.revenue", "desc": True}], "limit": 5, "offset": 3},
+         lambda d: sorted(answer(orders(d), lambda r: (r["customer_id"],), total("amount")),
+                          key=lambda row: -row[1])[3:8],
+         ordered=True),
+    Case("order_by_time_dimension", "ORDER BY a time dimension path",
+         {"measures": ["orders.count"],
+          "time_dimensions": [{"dimension": "orders.created_at", "granularity": "quarter"}],
+          "order": [{"id": "orders.created_at"}]},
+         lambda d: sorted(answer(orders(d), lambda r: (truncate(r["created_at"], "quarter"),), count)),
+         ordered=True),
+    Case("customers_nullable_segment", "NULL keys and a boolean segment on another table",
+         {"measures": ["customers.count"], "dimensions": ["customers.segment"],
+          "segments": ["customers.vip"]},
+         lambda d: answer([r for r in customers(d) if r["is_vip"]],
+                          lambda r: (r["segment"],), count)),
+    Case("date_dimension_by_quarter", "a date (not timestamp) column by quarter",
+         {"measures": ["customers.count"],
+          "time_dimensions": [{"dimension": "customers.signup_date", "granularity": "quarter"}]},
+         lambda d: answer(customers(d), lambda r: (truncate(r["signup_date"], "quarter"),), count)),
+    Case("expression_measure", "sum of an expression over two columns",
+         {"measures": ["order_items.line_total", "order_items.units"],
+          "dimensions": ["order_items.category"]},
+         lambda d: answer(items(d), lambda r: (r["category"],),
+                          lambda g: sum(r["quantity"] * r["unit_price"] for r in g),
+                          total("quantity"))),
+]
