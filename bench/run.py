@@ -1,0 +1,525 @@
+"""The orvane benchmark: compile and validate against the libyaml floor, as schemas grow.
+
+For each schema size, in one process and interleaved round by round so that load from other
+processes falls on every measurement alike, it times
+  - orvane.compile per call, for each query of the mix,
+  - orvane.validate per call,
+  - the floor: libyaml parsing the same view texts into events (bench/yaml_floor.cpp),
+  - Python's overhead of calling a no-op C function with compile's calling convention.
+It then counts instructions of single calls under callgrind (exact and load-independent) and
+writes bench/results/results.md, results.json and compile_vs_floor.png.
+
+Run it through scripts/bench, which builds the module, the floor program and the no-op module.
+"""
+
+from __future__ import annotations
+
+import argparse
+import gc
+import json
+import math
+import os
+import platform
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+sys.path.insert(0, str(HERE))
+
+import schema_gen  # noqa: E402
+
+DIALECT = "postgres"
+
+# Targets of the benchmark.
+COMPILE_RATIO_TARGET = 1.5
+VALIDATE_RATIO_TARGET = 1.3
+GROWTH_TARGET = 1.05
+ONE_VIEW_OVERHEAD_TARGET_US = 20.0
+
+
+def time_calls(fn, budget: float, min_samples: int = 3) -> list[float]:
+    """Seconds per call of fn: batches of at least 2 ms for about `budget` seconds."""
+    start = time.perf_counter()
+    fn()
+    one = max(time.perf_counter() - start, 1e-7)
+    batch = max(1, int(2e-3 / one))
+    samples: list[float] = []
+    gc.collect()
+    gc.disable()
+    try:
+        begin = time.perf_counter()
+        while True:
+            t0 = time.perf_counter()
+            for _ in range(batch):
+                fn()
+            samples.append((time.perf_counter() - t0) / batch)
+            if len(samples) >= min_samples and time.perf_counter() - begin >= budget:
+                break
+    finally:
+        gc.enable()
+    return samples
+
+
+def noop_overhead(noop, views: list[str], query: str, budget: float) -> float:
+    """Seconds per call of noop(views, query, dialect), less the cost of the loop around it."""
+    import timeit
+
+    number = 200_000
+    with_call = timeit.Timer("f(a, b, c)", globals={"f": noop, "a": views, "b": query, "c": DIALECT})
+    empty = timeit.Timer("pass")
+    calls, loops = [], []
+    begin = time.perf_counter()
+    while time.perf_counter() - begin < budget or len(calls) < 3:
+        calls.append(with_call.timeit(number) / number)
+        loops.append(empty.timeit(number) / number)
+    return max(statistics.median(calls) - statistics.median(loops), 0.0)
+
+
+def floor_seconds(floor: Path, bundle: Path, budget: float) -> dict:
+    out = subprocess.run(
+        [str(floor), str(bundle), str(budget)], check=True, capture_output=True, text=True
+    ).stdout
+    return json.loads(out)
+
+
+def first_outcome(fn) -> tuple[bool, str]:
+    """Whether fn succeeds, with a short description of its result or its error."""
+    try:
+        result = fn()
+    except ValueError as failure:
+        return False, str(failure).splitlines()[0][:160]
+    if isinstance(result, dict):
+        sql = result["sql"]
+        joins = sql.count(" JOIN ")
+        return True, f"{len(sql)} chars of SQL, {joins} join(s), {len(result['columns'])} columns"
+    return True, repr(result)
+
+
+def measure_size(n: int, args, orvane, noop, workdir: Path) -> dict:
+    texts = schema_gen.schema(n)
+    mix = schema_gen.queries(n)
+    bundle = workdir / f"views_{n}.bundle"
+    bundle.write_text("\0".join(texts), encoding="utf-8")
+
+    ops = {"validate": lambda: orvane.validate(texts)}
+    for q in mix:
+        ops[q.name] = (lambda text: lambda: orvane.compile(texts, text, DIALECT))(q.text)
+    outcomes = {name: first_outcome(fn) for name, fn in ops.items()}
+    working = [name for name, (ok, _) in outcomes.items() if ok]
+
+    samples: dict[str, list[float]] = {name: [] for name in working}
+    floors, noops = [], []
+    floor_info = {}
+    for _ in range(args.rounds):
+        floor_info = floor_seconds(args.floor, bundle, args.budget)
+        floors.append(floor_info["median_pass_seconds"])
+        noops.append(noop_overhead(noop, texts, mix[0].text, args.budget / 4))
+        for name in working:
+            samples[name] += time_calls(ops[name], args.budget)
+
+    floor = statistics.median(floors)
+    result = {
+        "views": n,
+        "documents": floor_info["documents"],
+        "yaml_bytes": floor_info["bytes"],
+        "yaml_events": floor_info["events"],
+        "floor_s": floor,
+        "floor_rounds_s": floors,
+        "noop_s": statistics.median(noops),
+        "ops": {},
+    }
+    for name, fn in ops.items():
+        ok, outcome = outcomes[name]
+        entry = {"ok": ok, "outcome": outcome}
+        if ok:
+            median = statistics.median(samples[name])
+            entry.update(
+                median_s=median,
+                samples=len(samples[name]),
+                ratio_to_floor=median / floor,
+                calls_per_s=1.0 / median,
+                minus_floor_s=median - floor,
+            )
+        if name != "validate":
+            entry["description"] = next(q.description for q in mix if q.name == name)
+        result["ops"][name] = entry
+    return result
+
+
+# ---------------------------------------------------------------------------------------------
+# Callgrind: instruction counts of single calls and where they go.
+
+PROBE_SYMBOL = "bench_probe_call"
+FLOOR_SYMBOL = "*parse_all*"
+
+
+def read_total(path: Path) -> int:
+    for line in path.read_text(errors="replace").splitlines():
+        if line.startswith(("summary:", "totals:")):
+            return int(line.split()[1])
+    return 0
+
+
+ANNOTATE_LINE = re.compile(r"^\s*([\d,]+)\s+\(\s*[\d.]+%\)\s+(.*?)\s*$")
+
+
+def annotate(path: Path, inclusive: bool) -> list[tuple[int, str]]:
+    out = subprocess.run(
+        ["callgrind_annotate", f"--inclusive={'yes' if inclusive else 'no'}", "--threshold=99",
+         str(path)],
+        capture_output=True, text=True,
+    ).stdout
+    rows = []
+    for line in out.splitlines():
+        m = ANNOTATE_LINE.match(line)
+        if m and "PROGRAM TOTALS" not in line and "file:function" not in line:
+            rows.append((int(m.group(1).replace(",", "")), tidy_symbol(m.group(2))))
+    return rows
+
+
+def tidy_symbol(text: str) -> str:
+    """'file:function [object]' from callgrind_annotate -> 'function (object)', shortened."""
+    obj = ""
+    m = re.search(r"\s\[([^\]]*)\]$", text)
+    if m:
+        obj = os.path.basename(m.group(1))
+        text = text[: m.start()]
+    m = re.match(r"^([^\s:]*):(.*)$", text)
+    if m:
+        text = m.group(2)
+    text = text.replace("std::__cxx11::", "std::").replace("(anonymous namespace)::", "")
+    text = text.replace("std::basic_string<char, std::char_traits<char>, std::allocator<char> >",
+                        "std::string")
+    if len(text) > 100:
+        text = text[:97] + "..."
+    return f"{text} ({obj})" if obj else text
+
+
+def run_callgrind(args, workdir: Path, sizes: list[int]) -> dict:
+    valgrind = shutil.which("valgrind")
+    if not valgrind or not shutil.which("callgrind_annotate"):
+        return {"skipped": "valgrind or callgrind_annotate is not installed"}
+    plan_calls = []
+    floors = {}
+    for n in sizes:
+        bundle = workdir / f"views_{n}.bundle"
+        if not bundle.exists():
+            bundle.write_text("\0".join(schema_gen.schema(n)), encoding="utf-8")
+        mix = schema_gen.queries(n)
+        if n > args.callgrind_full_below:
+            mix = mix[:1]
+        for q in mix:
+            plan_calls.append(
+                {"label": f"{n}:{q.name}", "kind": "compile", "views": str(bundle),
+                 "query": q.text})
+        plan_calls.append({"label": f"{n}:validate", "kind": "validate", "views": str(bundle)})
+        out = workdir / f"floor_{n}.callgrind"
+        subprocess.run(
+            [valgrind, "--tool=callgrind", f"--callgrind-out-file={out}", "--collect-atstart=no",
+             f"--toggle-collect={FLOOR_SYMBOL}", str(args.floor), str(bundle), "0"],
+            check=True, capture_output=True)
+        floors[n] = read_total(out)
+    plan = {
+        "warm": {"views": schema_gen.schema(10), "queries": [q.text for q in schema_gen.queries(10)]},
+        "calls": plan_calls,
+    }
+    plan_path = workdir / "callgrind_plan.json"
+    plan_path.write_text(json.dumps(plan), encoding="utf-8")
+    out = workdir / "probe.callgrind"
+    run = subprocess.run(
+        [valgrind, "--tool=callgrind", f"--callgrind-out-file={out}", "--collect-atstart=no",
+         f"--toggle-collect={PROBE_SYMBOL}", f"--dump-after={PROBE_SYMBOL}",
+         sys.executable, str(HERE / "callgrind_probe.py"), str(plan_path)],
+        capture_output=True, text=True, env=os.environ.copy())
+    if run.returncode != 0:
+        return {"skipped": "callgrind run failed: " + run.stderr.strip().splitlines()[-1][:200]}
+    lines = [json.loads(line) for line in run.stdout.splitlines() if line.startswith("{")]
+    dumps = sorted(workdir.glob("probe.callgrind.*"), key=lambda p: int(p.suffix[1:]))
+    calls = {}
+    for line, dump in zip(lines, dumps):
+        n, name = line["label"].split(":")
+        entry = {"outcome": line["outcome"], "instructions": read_total(dump)}
+        if line["outcome"] == "ok":
+            entry["self"] = annotate(dump, inclusive=False)[:14]
+            entry["inclusive"] = [
+                row for row in annotate(dump, inclusive=True) if "orvane::" in row[1]
+            ][:14]
+        calls.setdefault(n, {})[name] = entry
+    return {"floor": {str(n): v for n, v in floors.items()}, "calls": calls}
+
+
+# ---------------------------------------------------------------------------------------------
+# Report.
+
+
+def fmt_time(seconds: float) -> str:
+    if seconds < 0:
+        return "−" + fmt_time(-seconds)
+    if seconds < 1e-6:
+        return f"{seconds * 1e9:.0f} ns"
+    if seconds < 1e-3:
+        return f"{seconds * 1e6:.1f} µs"
+    if seconds < 1:
+        return f"{seconds * 1e3:.2f} ms"
+    return f"{seconds:.2f} s"
+
+
+def verdict(ok: bool) -> str:
+    return "met" if ok else "**missed**"
+
+
+def growth(results: list[dict], name: str, lo: int = 100, hi: int = 1000):
+    by = {r["views"]: r for r in results}
+    if lo not in by or hi not in by:
+        return None
+    if name == "floor":
+        a, b = by[lo]["floor_s"], by[hi]["floor_s"]
+    else:
+        ea, eb = by[lo]["ops"].get(name), by[hi]["ops"].get(name)
+        if not ea or not eb or not ea["ok"] or not eb["ok"]:
+            return None
+        a, b = ea["median_s"], eb["median_s"]
+    return math.log(b / a) / math.log(hi / lo)
+
+
+def write_markdown(data: dict, path: Path) -> None:
+    results = data["sizes"]
+    env = data["environment"]
+    out = [
+        "# orvane benchmark results",
+        "",
+        f"Generated by `scripts/bench` on {env['date']} ({env['cpu']}, {env['cores']} cores, "
+        f"load average {env['load_before']} before and {env['load_after']} after; Python "
+        f"{env['python']}; module built as {env['build']}). Dialect {DIALECT}.",
+        "",
+        "Each schema has N views of 20 dimensions, 10 measures, 2-3 entities and 3 segments "
+        "(`bench/schema_gen.py`). Times are medians per call of batches timed in "
+        f"{data['rounds']} interleaved rounds; the floor is libyaml parsing the same texts into "
+        "events (`bench/yaml_floor.cpp`), the no-op is a call of a C function with compile's "
+        "calling convention and arguments. The machine is shared: compare ratios of one run, "
+        "not absolute times across runs; the instruction counts below do not depend on load.",
+        "",
+        "## Per call",
+        "",
+        "| views | YAML | floor | no-op call | operation | median | × floor | minus floor | calls/s |",
+        "|---:|---:|---:|---:|---|---:|---:|---:|---:|",
+    ]
+    for r in results:
+        head = (f"| {r['views']} | {r['yaml_bytes'] / 1024:.0f} KiB | {fmt_time(r['floor_s'])} | "
+                f"{fmt_time(r['noop_s'])} ")
+        for name, e in r["ops"].items():
+            label = "validate" if name == "validate" else f"compile {name}"
+            if e["ok"]:
+                out.append(f"{head}| {label} | {fmt_time(e['median_s'])} | "
+                           f"{e['ratio_to_floor']:.2f} | {fmt_time(e['minus_floor_s'])} | "
+                           f"{e['calls_per_s']:,.0f} |")
+            else:
+                out.append(f"{head}| {label} | fails: {e['outcome']} | | | |")
+            head = "| | | | "
+    out += ["", "Queries: " + "; ".join(
+        f"`{name}`: {desc}" for name, desc in data["query_descriptions"].items()) + ".", ""]
+
+    # Targets.
+    out += ["## Targets", "", "| target | measured | verdict |", "|---|---|---|"]
+    compile_ratios = [(r["views"], n, e["ratio_to_floor"]) for r in results
+                      for n, e in r["ops"].items() if n != "validate" and e["ok"]]
+    validate_ratios = [(r["views"], e["ratio_to_floor"]) for r in results
+                       for n, e in r["ops"].items() if n == "validate" and e["ok"]]
+    if compile_ratios:
+        worst = max(compile_ratios, key=lambda x: x[2])
+        out.append(f"| compile ≤ {COMPILE_RATIO_TARGET}× floor at every size | worst "
+                   f"{worst[2]:.2f}× ({worst[1]}, {worst[0]} views) | "
+                   f"{verdict(worst[2] <= COMPILE_RATIO_TARGET)} |")
+    else:
+        out.append("| compile ≤ 1.5× floor | compile fails on every query | **missed** |")
+    if validate_ratios:
+        worst = max(validate_ratios, key=lambda x: x[1])
+        out.append(f"| validate ≤ {VALIDATE_RATIO_TARGET}× floor | worst {worst[1]:.2f}× "
+                   f"({worst[0]} views) | {verdict(worst[1] <= VALIDATE_RATIO_TARGET)} |")
+    else:
+        out.append("| validate ≤ 1.3× floor | validate fails | **missed** |")
+    exps = [(name, growth(results, name)) for name in data["query_descriptions"]]
+    exps = [(n, g) for n, g in exps if g is not None]
+    if exps:
+        worst = max(exps, key=lambda x: x[1])
+        out.append(f"| compile growth exponent 100→1000 views ≤ {GROWTH_TARGET} | worst "
+                   f"{worst[1]:.3f} ({worst[0]}) | {verdict(worst[1] <= GROWTH_TARGET)} |")
+    one = next((r for r in results if r["views"] == 1), None)
+    if one and one["ops"]["one_view"]["ok"]:
+        d = one["ops"]["one_view"]["minus_floor_s"] * 1e6
+        out.append(f"| one-view compile minus floor < {ONE_VIEW_OVERHEAD_TARGET_US:.0f} µs | "
+                   f"{d:.1f} µs | {verdict(d < ONE_VIEW_OVERHEAD_TARGET_US)} |")
+    out.append("")
+
+    # Growth.
+    out += ["## Growth from 100 to 1,000 views", "",
+            "Exponent k in time ∝ views^k (1 is linear).", "",
+            "| measurement | exponent |", "|---|---:|"]
+    for name in ["floor", "validate", *data["query_descriptions"]]:
+        g = growth(results, name)
+        out.append(f"| {name} | {'n/a' if g is None else f'{g:.3f}'} |")
+    out.append("")
+
+    out += callgrind_markdown(data.get("callgrind", {}))
+    path.write_text("\n".join(out) + "\n", encoding="utf-8")
+
+
+def callgrind_markdown(cg: dict) -> list[str]:
+    out = ["## Instruction counts (callgrind)", ""]
+    if not cg or "skipped" in cg:
+        return out + [f"Not measured: {cg.get('skipped', 'disabled')}.", ""]
+    out += [
+        "One call each, after warm-up, counted by callgrind (`bench/callgrind_probe.py`); the "
+        "floor is one libyaml pass over the same texts. These counts are exact and do not depend "
+        "on machine load.",
+        "",
+        "| views | floor Ir | operation | Ir | × floor |",
+        "|---:|---:|---|---:|---:|",
+    ]
+    for n, calls in cg["calls"].items():
+        floor = cg["floor"].get(n, 0)
+        head = f"| {n} | {floor:,} "
+        for name, e in calls.items():
+            label = "validate" if name == "validate" else f"compile {name}"
+            if e["outcome"] == "ok":
+                ratio = e["instructions"] / floor if floor else float("nan")
+                out.append(f"{head}| {label} | {e['instructions']:,} | {ratio:.2f} |")
+            else:
+                out.append(f"{head}| {label} | fails: {e['outcome'][:80]} | |")
+            head = "| | "
+    ns = sorted(cg["calls"], key=int)
+    if "100" in cg["calls"] and "1000" in cg["calls"]:
+        a, b = cg["calls"]["100"], cg["calls"]["1000"]
+        rows = []
+        for name in a:
+            if name in b and a[name]["outcome"] == "ok" and b[name]["outcome"] == "ok":
+                k = math.log(b[name]["instructions"] / a[name]["instructions"]) / math.log(10)
+                rows.append(f"{name} {k:.3f}")
+        fa, fb = cg["floor"].get("100"), cg["floor"].get("1000")
+        if fa and fb:
+            rows.append(f"floor {math.log(fb / fa) / math.log(10):.3f}")
+        out += ["", "Growth exponent of instructions, 100 → 1,000 views: " + ", ".join(rows) + "."]
+    out.append("")
+    for n in reversed(ns):
+        for name, e in cg["calls"][n].items():
+            if e["outcome"] != "ok" or name == "validate":
+                continue
+            total = e["instructions"]
+            out += [f"### Where one compile `{name}` at {n} views goes ({total:,} Ir)", "",
+                    "Inclusive, orvane functions:", "", "| Ir | share | function |",
+                    "|---:|---:|---|"]
+            out += [f"| {ir:,} | {100 * ir / total:.1f}% | `{fn}` |" for ir, fn in e["inclusive"]]
+            out += ["", "Self cost, all functions:", "", "| Ir | share | function |",
+                    "|---:|---:|---|"]
+            out += [f"| {ir:,} | {100 * ir / total:.1f}% | `{fn}` |" for ir, fn in e["self"]]
+            out.append("")
+            break
+        else:
+            continue
+        break
+    return out
+
+
+def write_plot(data: dict, path: Path) -> None:
+    import matplotlib
+
+    matplotlib.use("Agg")
+    import matplotlib.pyplot as plt
+
+    results = data["sizes"]
+    fig, (left, right) = plt.subplots(1, 2, figsize=(12, 4.8))
+    views = [r["views"] for r in results]
+    left.plot(views, [r["floor_s"] * 1e6 for r in results], "k--o", label="libyaml floor")
+    names = ["validate", *data["query_descriptions"]]
+    for name in names:
+        pts = [(r["views"], r["ops"][name]) for r in results if name in r["ops"]]
+        pts = [(v, e) for v, e in pts if e["ok"]]
+        if not pts:
+            continue
+        label = "validate" if name == "validate" else f"compile {name}"
+        left.plot([v for v, _ in pts], [e["median_s"] * 1e6 for _, e in pts], "-o", label=label)
+        right.plot([v for v, _ in pts], [e["ratio_to_floor"] for _, e in pts], "-o", label=label)
+    left.set(xscale="log", yscale="log", xlabel="views in schema", ylabel="µs per call",
+             title="Time per call (median)")
+    left.grid(True, which="both", alpha=0.3)
+    left.legend(fontsize=8)
+    right.axhline(COMPILE_RATIO_TARGET, color="tab:red", ls=":", label="compile target 1.5×")
+    right.axhline(VALIDATE_RATIO_TARGET, color="tab:purple", ls=":", label="validate target 1.3×")
+    right.axhline(1.0, color="k", ls="--", lw=0.8)
+    right.set(xscale="log", xlabel="views in schema", ylabel="time / floor",
+              title="Ratio to the libyaml floor")
+    right.grid(True, which="both", alpha=0.3)
+    right.legend(fontsize=8)
+    fig.suptitle(f"orvane compile and validate vs libyaml floor ({data['environment']['date']})")
+    fig.tight_layout()
+    fig.savefig(path, dpi=110)
+    plt.close(fig)
+
+
+def environment(build: str) -> dict:
+    cpu = platform.processor() or "unknown CPU"
+    try:
+        for line in Path("/proc/cpuinfo").read_text().splitlines():
+            if line.startswith("model name"):
+                cpu = line.split(":", 1)[1].strip()
+                break
+    except OSError:
+        pass
+    return {
+        "date": time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime()),
+        "cpu": cpu,
+        "cores": os.cpu_count(),
+        "python": platform.python_version(),
+        "build": build,
+        "load_before": "%.1f" % os.getloadavg()[0],
+    }
+
+
+def main() -> None:
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--floor", type=Path, required=True, help="the yaml_floor program")
+    parser.add_argument("--out", type=Path, default=HERE / "results")
+    parser.add_argument("--sizes", default=",".join(map(str, schema_gen.SIZES)))
+    parser.add_argument("--rounds", type=int, default=3)
+    parser.add_argument("--budget", type=float, default=0.3,
+                        help="seconds per measurement per round")
+    parser.add_argument("--callgrind-sizes", default="1,100,1000",
+                        help="sizes counted under callgrind; empty to skip")
+    parser.add_argument("--callgrind-full-below", type=int, default=100,
+                        help="above this size only the one-view query is counted")
+    parser.add_argument("--build", default="CMake Release")
+    args = parser.parse_args()
+
+    import bench_noop
+    import orvane
+
+    sizes = [int(s) for s in args.sizes.split(",") if s]
+    data = {"environment": environment(args.build), "rounds": args.rounds, "sizes": []}
+    data["query_descriptions"] = {q.name: q.description for q in schema_gen.queries(10)}
+    with tempfile.TemporaryDirectory(prefix="orvane-bench-") as tmp:
+        workdir = Path(tmp)
+        for n in sizes:
+            begin = time.perf_counter()
+            data["sizes"].append(measure_size(n, args, orvane, bench_noop.noop, workdir))
+            print(f"bench: {n} views measured in {time.perf_counter() - begin:.1f} s", flush=True)
+        data["environment"]["load_after"] = "%.1f" % os.getloadavg()[0]
+        cg_sizes = [int(s) for s in args.callgrind_sizes.split(",") if s]
+        if cg_sizes:
+            begin = time.perf_counter()
+            data["callgrind"] = run_callgrind(args, workdir, cg_sizes)
+            print(f"bench: callgrind counts in {time.perf_counter() - begin:.1f} s", flush=True)
+    args.out.mkdir(parents=True, exist_ok=True)
+    (args.out / "results.json").write_text(json.dumps(data, indent=1) + "\n", encoding="utf-8")
+    write_markdown(data, args.out / "results.md")
+    write_plot(data, args.out / "compile_vs_floor.png")
+    print(f"bench: wrote {args.out / 'results.md'} and {args.out / 'compile_vs_floor.png'}")
+
+
+if __name__ == "__main__":
+    main()
