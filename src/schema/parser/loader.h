@@ -6,14 +6,13 @@
 #include <vector>
 
 #include "schema/models/semantic_layer.h"
+#include "schema/parser/global_semantics.h"
 
 namespace orvane {
 
-// Shared definitions views may inherit from. No entry point supplies one today, so resolution
-// through `inherits_from` ends at the "No globals loaded" messages; the shape is kept for callers
-// that will.
-struct GlobalSemantics;
-
+// `globals` holds shared definitions views may inherit from. No entry point supplies one today,
+// so resolution through `inherits_from` ends at the "No globals loaded" messages; the parameter is
+// kept for callers that will.
 View load_view(std::string_view text, std::string_view label, const GlobalSemantics* globals);
 Topic load_topic(std::string_view text, std::string_view label);
 Motif load_motif(std::string_view text, std::string_view label);

@@ -1,0 +1,191 @@
+#include "schema/parser/view_items.h"
+
+#include <array>
+
+#include "common/failure.h"
+#include "schema/parser/enum_reading.h"
+#include "schema/yaml/messages.h"
+
+namespace orvane {
+namespace {
+
+using yaml::Fields;
+using yaml::Node;
+using yaml::Reader;
+
+Lifespan read_lifespan(const Reader& r, const Node& node) {
+  static constexpr std::array<std::string_view, 3> kNames = {"start", "end", "from"};
+  Fields f(r, node, kNames);
+  return Lifespan{r.text(f.required("start")), r.optional_text(f.get("end")),
+                  r.optional_text(f.get("from"))};
+}
+
+Entity read_entity(const Reader& r, const Node& node) {
+  static constexpr std::array<std::string_view, 9> kNames = {
+      "name", "type", "description", "key", "keys", "lifespan", "inherits_from", "meta", "parent"};
+  Fields f(r, node, kNames);
+  Entity e;
+  e.name = r.text(f.required("name"));
+  if (const Node* type = f.get("type")) e.type = read_enum<EntityType, 2>(r, *type);
+  e.description = r.optional_text(f.get("description"));
+  e.key = r.optional_text(f.get("key"));
+  e.keys = r.optional_texts(f.get("keys"));
+  e.lifespan = r.optional(f.get("lifespan"), [&](const Node& n) { return read_lifespan(r, n); });
+  e.inherits_from = r.optional_text(f.get("inherits_from"));
+  e.meta = r.optional_meta(f.get("meta"));
+  e.parent = r.optional_text(f.get("parent"));
+  return e;
+}
+
+Dimension read_dimension(const Reader& r, const Node& node) {
+  static constexpr std::array<std::string_view, 12> kNames = {
+      "name",     "type",        "description", "expr",        "original_expr", "samples",
+      "synonyms", "primary_key", "sub_query",   "segmentable", "inherits_from", "meta"};
+  Fields f(r, node, kNames);
+  auto flag = [&](std::string_view name) {
+    return r.optional(f.get(name), [&](const Node& n) { return r.boolean(n); });
+  };
+  Dimension d;
+  d.name = r.text(f.required("name"));
+  d.type = read_enum<DimensionType, 6>(r, f.required("type"));
+  d.description = r.optional_text(f.get("description"));
+  d.expr = r.text(f.required("expr"));
+  d.original_expr = r.optional_text(f.get("original_expr"));
+  d.samples = r.optional_texts(f.get("samples"));
+  d.synonyms = r.optional_texts(f.get("synonyms"));
+  d.primary_key = flag("primary_key");
+  d.sub_query = flag("sub_query");
+  d.segmentable = flag("segmentable");
+  d.inherits_from = r.optional_text(f.get("inherits_from"));
+  d.meta = r.optional_meta(f.get("meta"));
+  return d;
+}
+
+MeasureFilter read_measure_filter(const Reader& r, const Node& node) {
+  static constexpr std::array<std::string_view, 3> kNames = {"expr", "original_expr",
+                                                             "description"};
+  Fields f(r, node, kNames);
+  return MeasureFilter{r.text(f.required("expr")), r.optional_text(f.get("original_expr")),
+                       r.optional_text(f.get("description"))};
+}
+
+RollingWindow read_rolling_window(const Reader& r, const Node& node) {
+  static constexpr std::array<std::string_view, 3> kNames = {"trailing", "leading", "offset"};
+  Fields f(r, node, kNames);
+  return RollingWindow{r.optional_text(f.get("trailing")), r.optional_text(f.get("leading")),
+                       r.optional_text(f.get("offset"))};
+}
+
+Driver read_driver(const Reader& r, const Node& node) {
+  static constexpr std::array<std::string_view, 11> kNames = {
+      "measure", "direction", "strength", "confidence",  "coefficient", "coefficients",
+      "form",    "intercept", "lag",      "description", "refs"};
+  Fields f(r, node, kNames);
+  auto number = [&](const Node& n) { return r.number(n); };
+  Driver d;
+  d.measure = r.text(f.required("measure"));
+  if (const Node* n = f.get("direction")) d.direction = read_enum<DriverDirection, 3>(r, *n);
+  if (const Node* n = f.get("strength")) d.strength = read_enum<DriverStrength, 3>(r, *n);
+  if (const Node* n = f.get("confidence")) d.confidence = read_enum<DriverConfidence, 3>(r, *n);
+  d.coefficient = r.optional(f.get("coefficient"), number);
+  d.coefficients =
+      r.optional(f.get("coefficients"), [&](const Node& n) { return r.list(n, number); });
+  d.form = r.optional(f.get("form"), [&](const Node& n) { return read_enum<DriverForm, 9>(r, n); });
+  d.intercept = r.optional(f.get("intercept"), number);
+  d.lag = r.optional(f.get("lag"), [&](const Node& n) { return r.unsigned_integer(n); });
+  d.description = r.optional_text(f.get("description"));
+  d.refs = r.optional_texts(f.get("refs"));
+  return d;
+}
+
+Shift read_shift(const Reader& r, const Node& node) {
+  static constexpr std::array<std::string_view, 5> kNames = {"measure", "by", "direction",
+                                                             "comparable_by", "maturity"};
+  Fields f(r, node, kNames);
+  Shift s;
+  s.measure = r.text(f.required("measure"));
+  s.by = r.text(f.required("by"));
+  if (const Node* n = f.get("direction")) s.direction = read_enum<ShiftDirection, 2>(r, *n);
+  s.comparable_by = r.optional_text(f.get("comparable_by"));
+  s.maturity = r.optional_text(f.get("maturity"));
+  return s;
+}
+
+// A measure without `type` is a number when it shifts another measure; without either it is
+// not a full measure at all.
+Measure read_measure(const Reader& r, const Node& node) {
+  static constexpr std::array<std::string_view, 13> kNames = {
+      "name",    "type",    "description", "expr",           "original_expr",
+      "filters", "samples", "synonyms",    "rolling_window", "inherits_from",
+      "drivers", "shift",   "meta"};
+  Fields f(r, node, kNames);
+  Measure m;
+  m.name = r.text(f.required("name"));
+  auto type =
+      r.optional(f.get("type"), [&](const Node& n) { return read_enum<MeasureType, 10>(r, n); });
+  m.description = r.optional_text(f.get("description"));
+  m.expr = r.optional_text(f.get("expr"));
+  m.original_expr = r.optional_text(f.get("original_expr"));
+  m.filters = r.optional(f.get("filters"), [&](const Node& n) {
+    return r.list(n, [&](const Node& item) { return read_measure_filter(r, item); });
+  });
+  m.samples = r.optional_texts(f.get("samples"));
+  m.synonyms = r.optional_texts(f.get("synonyms"));
+  m.rolling_window =
+      r.optional(f.get("rolling_window"), [&](const Node& n) { return read_rolling_window(r, n); });
+  m.inherits_from = r.optional_text(f.get("inherits_from"));
+  m.drivers = r.optional(f.get("drivers"), [&](const Node& n) {
+    return r.list(n, [&](const Node& item) { return read_driver(r, item); });
+  });
+  m.shift = r.optional(f.get("shift"), [&](const Node& n) { return read_shift(r, n); });
+  m.meta = r.optional_meta(f.get("meta"));
+  if (type)
+    m.type = *type;
+  else if (m.shift)
+    m.type = MeasureType::Number;
+  else
+    throw yaml::missing_field("type");
+  return m;
+}
+
+InheritItem read_inherit(const Reader& r, const Node& node) {
+  static constexpr std::array<std::string_view, 1> kNames = {"inherits_from"};
+  Fields f(r, node, kNames);
+  return InheritItem{r.text(f.required("inherits_from"))};
+}
+
+// Tries the full form, then the inherit form; each attempt's own error is discarded. The key
+// look-ups skip attempts that cannot succeed without raising.
+template <typename Full, typename ReadFull>
+std::variant<Full, InheritItem> read_untagged(const Reader& reader, const Node& node,
+                                              ReadFull read_full, std::string_view kind) {
+  if (yaml::has_key(reader.doc(), node, "name")) {
+    try {
+      return read_full(reader, node);
+    } catch (const Failure&) {
+    }
+  }
+  if (yaml::has_key(reader.doc(), node, "inherits_from")) {
+    try {
+      return read_inherit(reader, node);
+    } catch (const Failure&) {
+    }
+  }
+  throw Failure("data did not match any variant of untagged enum " + std::string(kind));
+}
+
+}  // namespace
+
+EntityItem read_entity_item(const Reader& reader, const Node& node) {
+  return read_untagged<Entity>(reader.core(), node, read_entity, "EntityItem");
+}
+
+DimensionItem read_dimension_item(const Reader& reader, const Node& node) {
+  return read_untagged<Dimension>(reader.core(), node, read_dimension, "DimensionItem");
+}
+
+MeasureItem read_measure_item(const Reader& reader, const Node& node) {
+  return read_untagged<Measure>(reader.core(), node, read_measure, "MeasureItem");
+}
+
+}  // namespace orvane

@@ -1,0 +1,253 @@
+#include "schema/yaml/parse.h"
+
+#include <yaml.h>
+
+#include <string>
+#include <unordered_map>
+
+#include "common/failure.h"
+#include "schema/yaml/limits.h"
+#include "schema/yaml/position.h"
+
+namespace orvane::yaml {
+namespace {
+
+constexpr std::string_view kMultipleDocuments =
+    "deserializing from YAML containing more than one document is not supported";
+
+Mark mark_of(const yaml_mark_t& mark) {
+  return Mark{static_cast<std::uint32_t>(mark.line + 1),
+              static_cast<std::uint32_t>(mark.column + 1)};
+}
+
+// Line and column of a byte offset, for reader errors that carry only an offset.
+Mark mark_at_offset(std::string_view text, std::size_t offset) {
+  Mark mark;
+  for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
+    if (text[i] == '\n') {
+      ++mark.line;
+      mark.column = 1;
+    } else {
+      ++mark.column;
+    }
+  }
+  return mark;
+}
+
+std::string cstr(const yaml_char_t* text) {
+  return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text));
+}
+
+class Parser {
+ public:
+  explicit Parser(std::string_view text) : text_(text) {
+    if (!yaml_parser_initialize(&parser_)) throw std::bad_alloc();
+    yaml_parser_set_encoding(&parser_, YAML_UTF8_ENCODING);
+    yaml_parser_set_input_string(&parser_, reinterpret_cast<const unsigned char*>(text.data()),
+                                 text.size());
+  }
+  ~Parser() { yaml_parser_delete(&parser_); }
+  Parser(const Parser&) = delete;
+  Parser& operator=(const Parser&) = delete;
+
+  // The next event; the caller owns it through Event.
+  void next(yaml_event_t& event) {
+    if (!yaml_parser_parse(&parser_, &event)) fail();
+  }
+
+ private:
+  [[noreturn]] void fail() const {
+    std::string message = cstr(reinterpret_cast<const yaml_char_t*>(parser_.problem));
+    if (message.empty()) message = "malformed YAML";
+    if (parser_.context != nullptr) message = std::string(parser_.context) + ", " + message;
+    Mark mark = parser_.error == YAML_READER_ERROR ? mark_at_offset(text_, parser_.problem_offset)
+                                                   : mark_of(parser_.problem_mark);
+    throw Failure(message + at(mark));
+  }
+
+  std::string_view text_;
+  yaml_parser_t parser_{};
+};
+
+class Event {
+ public:
+  Event() = default;
+  ~Event() { yaml_event_delete(&event_); }
+  Event(const Event&) = delete;
+  Event& operator=(const Event&) = delete;
+  yaml_event_t& get() { return event_; }
+  void reset() {
+    yaml_event_delete(&event_);
+    event_ = yaml_event_t{};
+  }
+
+ private:
+  yaml_event_t event_{};
+};
+
+}  // namespace
+
+// Builds the node tree from the event stream in one pass. Children of open collections wait on
+// one shared stack and move into the document's child list when their collection closes.
+class DocumentBuilder {
+ public:
+  explicit DocumentBuilder(std::string_view text) {
+    doc_.pool_.reserve(text.size());
+    doc_.nodes_.reserve(text.size() / 16 + 4);
+  }
+
+  void open(NodeKind kind, const yaml_mark_t& start, const yaml_char_t* tag,
+            const yaml_char_t* anchor) {
+    Mark mark = mark_of(start);
+    if (frames_.size() + 1 > kMaxDepth) throw too_deep(mark);
+    std::uint32_t index = add_node(kind, mark, tag);
+    frames_.push_back(Frame{index, pending_.size(), cstr(anchor)});
+  }
+
+  void close() {
+    Frame frame = std::move(frames_.back());
+    frames_.pop_back();
+    Node& node = doc_.nodes_[frame.node];
+    node.first = static_cast<std::uint32_t>(doc_.children_.size());
+    node.count = static_cast<std::uint32_t>(pending_.size() - frame.children);
+    std::uint64_t size = 1;
+    std::uint32_t height = 0;
+    for (std::size_t i = frame.children; i < pending_.size(); ++i) {
+      const Node& child = doc_.nodes_[pending_[i]];
+      size += child.size;
+      if (child.height > height) height = child.height;
+    }
+    node.size = size;
+    node.height = height + 1;
+    doc_.children_.insert(doc_.children_.end(), pending_.begin() + frame.children, pending_.end());
+    pending_.resize(frame.children);
+    attach(frame.node, frame.anchor);
+  }
+
+  void scalar(const yaml_event_t& event) {
+    const auto& data = event.data.scalar;
+    Mark mark = mark_of(event.start_mark);
+    if (data.length > kMaxScalarBytes)
+      throw Failure("scalar of " + std::to_string(data.length) + " bytes exceeds the limit of " +
+                    std::to_string(kMaxScalarBytes) + " bytes" + at(mark));
+    std::uint32_t index = add_node(NodeKind::Scalar, mark, data.tag);
+    Node& node = doc_.nodes_[index];
+    node.plain = data.style == YAML_PLAIN_SCALAR_STYLE;
+    node.first = static_cast<std::uint32_t>(doc_.pool_.size());
+    node.count = static_cast<std::uint32_t>(data.length);
+    node.size = 1 + data.length;
+    doc_.pool_.append(reinterpret_cast<const char*>(data.value), data.length);
+    attach(index, cstr(data.anchor));
+  }
+
+  void alias(const yaml_event_t& event) {
+    Mark mark = mark_of(event.start_mark);
+    std::string name = cstr(event.data.alias.anchor);
+    auto found = anchors_.find(name);
+    if (found == anchors_.end()) throw Failure("unknown anchor `" + name + "`" + at(mark));
+    const Node& target = doc_.nodes_[found->second];
+    if (frames_.size() + target.height > kMaxDepth) throw too_deep(mark);
+    alias_expansion_ += target.size;
+    if (alias_expansion_ > kMaxAliasExpansion)
+      throw Failure("aliases expand the document beyond the limit of " +
+                    std::to_string(kMaxAliasExpansion) + " units" + at(mark));
+    place(found->second);
+  }
+
+  bool has_root() const { return has_root_; }
+  Document finish() && { return std::move(doc_); }
+
+ private:
+  struct Frame {
+    std::uint32_t node;
+    std::size_t children;  // where this collection's children begin in `pending_`
+    std::string anchor;
+  };
+
+  static Failure too_deep(Mark mark) {
+    return Failure("nesting deeper than " + std::to_string(kMaxDepth) + " levels" + at(mark));
+  }
+
+  std::uint32_t add_node(NodeKind kind, Mark mark, const yaml_char_t* tag) {
+    Node node;
+    node.kind = kind;
+    node.mark = mark;
+    if (tag != nullptr) {
+      std::string_view text(reinterpret_cast<const char*>(tag));
+      node.tag_first = static_cast<std::uint32_t>(doc_.pool_.size());
+      node.tag_size = static_cast<std::uint32_t>(text.size());
+      doc_.pool_.append(text);
+    }
+    doc_.nodes_.push_back(node);
+    return static_cast<std::uint32_t>(doc_.nodes_.size() - 1);
+  }
+
+  // Anchors become visible once their node is complete, so an alias can never point into its
+  // own unfinished anchor and form a cycle.
+  void attach(std::uint32_t index, const std::string& anchor) {
+    if (!anchor.empty()) anchors_[anchor] = index;
+    place(index);
+  }
+
+  void place(std::uint32_t index) {
+    if (frames_.empty()) {
+      doc_.root_ = index;
+      has_root_ = true;
+    } else {
+      pending_.push_back(index);
+    }
+  }
+
+  Document doc_;
+  std::vector<Frame> frames_;
+  std::vector<std::uint32_t> pending_;
+  std::unordered_map<std::string, std::uint32_t> anchors_;
+  std::uint64_t alias_expansion_ = 0;
+  bool has_root_ = false;
+};
+
+Document parse_document(std::string_view text) {
+  if (text.size() > kMaxDocumentBytes)
+    throw Failure("document of " + std::to_string(text.size()) + " bytes exceeds the limit of " +
+                  std::to_string(kMaxDocumentBytes) + " bytes");
+  Parser parser(text);
+  DocumentBuilder builder(text);
+  Event event;
+  bool seen_document = false;
+  for (;;) {
+    event.reset();
+    yaml_event_t& e = event.get();
+    parser.next(e);
+    switch (e.type) {
+      case YAML_DOCUMENT_START_EVENT:
+        if (seen_document) throw Failure(std::string(kMultipleDocuments));
+        seen_document = true;
+        break;
+      case YAML_MAPPING_START_EVENT:
+        builder.open(NodeKind::Mapping, e.start_mark, e.data.mapping_start.tag,
+                     e.data.mapping_start.anchor);
+        break;
+      case YAML_SEQUENCE_START_EVENT:
+        builder.open(NodeKind::Sequence, e.start_mark, e.data.sequence_start.tag,
+                     e.data.sequence_start.anchor);
+        break;
+      case YAML_MAPPING_END_EVENT:
+      case YAML_SEQUENCE_END_EVENT:
+        builder.close();
+        break;
+      case YAML_SCALAR_EVENT:
+        builder.scalar(e);
+        break;
+      case YAML_ALIAS_EVENT:
+        builder.alias(e);
+        break;
+      case YAML_STREAM_END_EVENT:
+        if (!builder.has_root()) throw Failure("EOF while parsing a value");
+        return std::move(builder).finish();
+      default:
+        break;
+    }
+  }
+}
+
+}  // namespace orvane::yaml

@@ -1,0 +1,106 @@
+// Typed reading of a Document: texts, numbers, lists, free-form maps and record fields, with the
+// reader's type errors naming line and column.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/value.h"
+#include "schema/models/view.h"
+#include "schema/yaml/document.h"
+
+namespace orvane::yaml {
+
+// How scalars read where text is expected: as written (any scalar is its own text), or typed by
+// the core schema first (plain `2024`, `true`, `null` are not text).
+enum class Scalars { AsWritten, Core };
+
+class Reader {
+ public:
+  Reader(const Document& doc, Scalars scalars) : doc_(&doc), scalars_(scalars) {}
+
+  const Document& doc() const { return *doc_; }
+  Reader core() const { return Reader(*doc_, Scalars::Core); }
+
+  bool is_null(const Node& node) const;
+  std::string text(const Node& node) const;
+  std::string_view text_view(const Node& node) const;
+  bool boolean(const Node& node) const;
+  double number(const Node& node) const;
+  std::uint64_t unsigned_integer(const Node& node) const;
+  // Any value, typed by the core schema whatever the reader's mode.
+  Value value(const Node& node) const;
+  std::vector<std::string> texts(const Node& node) const;
+  // Text keys to lists of texts; a repeated key's last value wins.
+  MetaMap meta(const Node& node) const;
+  // The index of the node's text among `spellings`, or "unknown variant".
+  std::size_t variant(const Node& node, std::span<const std::string_view> spellings) const;
+
+  // Null and absent both read as nothing.
+  template <typename Read>
+  auto optional(const Node* node, Read read) const -> std::optional<decltype(read(*node))> {
+    if (node == nullptr || is_null(*node)) return std::nullopt;
+    return read(*node);
+  }
+  std::optional<std::string> optional_text(const Node* node) const {
+    return optional(node, [&](const Node& n) { return text(n); });
+  }
+  std::optional<std::vector<std::string>> optional_texts(const Node* node) const {
+    return optional(node, [&](const Node& n) { return texts(n); });
+  }
+  std::optional<MetaMap> optional_meta(const Node* node) const {
+    return optional(node, [&](const Node& n) { return meta(n); });
+  }
+
+  const Node& expect_mapping(const Node& node) const;
+  const Node& expect_sequence(const Node& node) const;
+  // Calls `read` on each item of a sequence, in order.
+  template <typename Read>
+  auto list(const Node& node, Read read) const -> std::vector<decltype(read(node))> {
+    const Node& sequence = expect_sequence(node);
+    std::vector<decltype(read(node))> out;
+    out.reserve(sequence.count);
+    for (std::uint32_t index : doc_->children(sequence)) out.push_back(read(doc_->node(index)));
+    return out;
+  }
+
+  [[noreturn]] void invalid_type(const Node& node, std::string_view expected) const;
+  [[noreturn]] void invalid_value(const Node& node, std::string_view expected) const;
+  // How a node is named in type errors: "sequence", "integer `5`", "string \"x\"", ...
+  std::string describe(const Node& node) const;
+
+ private:
+  const Document* doc_;
+  Scalars scalars_;
+};
+
+// The values of one record mapping by field name. Keys a record does not know are skipped; a
+// field given twice fails with "duplicate field". `aliases` maps a second spelling to its field.
+class Fields {
+ public:
+  static constexpr std::size_t kMaxFields = 16;
+  struct Alias {
+    std::string_view spelling;
+    std::string_view field;
+  };
+
+  Fields(const Reader& reader, const Node& node, std::span<const std::string_view> names,
+         std::span<const Alias> aliases = {});
+
+  const Node* get(std::string_view name) const;
+  const Node& required(std::string_view name) const;
+
+ private:
+  std::span<const std::string_view> names_;
+  std::array<const Node*, kMaxFields> values_{};
+};
+
+// Whether a mapping has a key of that text (a cheap look before trying a record form).
+bool has_key(const Document& doc, const Node& mapping, std::string_view key);
+
+}  // namespace orvane::yaml
