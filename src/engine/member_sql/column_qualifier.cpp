@@ -1,0 +1,92 @@
+#include "engine/member_sql/column_qualifier.h"
+
+#include "common/unicode.h"
+
+namespace orvane {
+namespace {
+
+bool is_identifier_character(char32_t c) {
+  return c == U'_' || is_unicode_alphanumeric(c);
+}
+
+bool starts_word(char32_t c) {
+  return c == U'_' || is_unicode_alphabetic(c);
+}
+
+// End of the run of identifier characters starting at `pos`.
+std::size_t end_of_word(std::string_view text, std::size_t pos) {
+  while (pos < text.size()) {
+    std::size_t next = pos;
+    if (!is_identifier_character(next_code_point(text, next))) break;
+    pos = next;
+  }
+  return pos;
+}
+
+void append_qualified(std::string& out, Dialect dialect, std::string_view quoted_alias,
+                      std::string_view name) {
+  out.append(quoted_alias).append(".").append(quote_identifier(dialect, name));
+}
+
+bool names_dimension(const View* view, std::string_view word) {
+  return view && find_dimension(*view, word) != nullptr;
+}
+
+}  // namespace
+
+std::string qualify_columns(Dialect dialect, std::string_view quoted_alias, const View* view,
+                            std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 2 + 16);
+  std::size_t pos = 0;
+  const std::size_t size = text.size();
+  while (pos < size) {
+    const char c = text[pos];
+    if (c == '\'') {
+      std::size_t close = text.find('\'', pos + 1);
+      std::size_t stop = close == std::string_view::npos ? size : close + 1;
+      out.append(text.substr(pos, stop - pos));
+      pos = stop;
+    } else if (c == '"' || c == '`') {
+      std::size_t close = text.find(c, pos + 1);
+      std::size_t inner_end = close == std::string_view::npos ? size : close;
+      std::size_t after = close == std::string_view::npos ? size : close + 1;
+      std::string_view inner = text.substr(pos + 1, inner_end - pos - 1);
+      bool touches_dot = (pos > 0 && text[pos - 1] == '.') || (after < size && text[after] == '.');
+      if (touches_dot)
+        out.append(quote_identifier(dialect, inner));
+      else
+        append_qualified(out, dialect, quoted_alias, inner);
+      pos = after;
+    } else {
+      std::size_t next = pos;
+      char32_t code_point = next_code_point(text, next);
+      if (!starts_word(code_point)) {
+        out.append(text.substr(pos, next - pos));
+        pos = next;
+        continue;
+      }
+      std::size_t stop = end_of_word(text, next);
+      std::string_view word = text.substr(pos, stop - pos);
+      bool keep = (pos > 0 && text[pos - 1] == '.') || (stop < size && text[stop] == '(') ||
+                  !names_dimension(view, word);
+      if (keep)
+        out.append(word);
+      else
+        append_qualified(out, dialect, quoted_alias, word);
+      pos = stop;
+    }
+  }
+  return out;
+}
+
+bool is_bare_identifier(std::string_view text) {
+  std::string_view trimmed = trim_unicode_whitespace(text);
+  if (trimmed.empty()) return false;
+  std::size_t pos = 0;
+  while (pos < trimmed.size())
+    if (!is_identifier_character(next_code_point(trimmed, pos))) return false;
+  return true;
+}
+
+}  // namespace orvane

@@ -1,0 +1,184 @@
+#include "engine/member_sql/render_template.h"
+
+#include "common/failure.h"
+#include "engine/evaluator/member_path.h"
+#include "engine/member_sql/column_qualifier.h"
+#include "engine/member_sql/template_scan.h"
+#include "engine/sql_generator/measure_sql.h"
+
+namespace orvane {
+namespace {
+
+constexpr std::uint32_t kDeepestRendering = 63;
+// Shared references can double the work at every level; past this many renderings in one call
+// the schema is expanding without bound.
+constexpr std::uint64_t kRenderingBudget = 100000;
+
+// Restores the depth counter on every exit.
+class DepthGuard {
+ public:
+  explicit DepthGuard(GeneratorContext& context) : context_(context), saved_(context.depth) {
+    ++context_.depth;
+  }
+  ~DepthGuard() { context_.depth = saved_; }
+  DepthGuard(const DepthGuard&) = delete;
+  DepthGuard& operator=(const DepthGuard&) = delete;
+
+ private:
+  GeneratorContext& context_;
+  std::uint32_t saved_;
+};
+
+void count_rendering(GeneratorContext& context) {
+  if (++context.renderings > kRenderingBudget)
+    throw sql_generation_error(
+        "member expressions expand without bound: more than 100000 template renderings for one "
+        "query. Check for members that refer to each other several times over.");
+}
+
+bool budget_exhausted(const GeneratorContext& context) {
+  return context.renderings > kRenderingBudget;
+}
+
+// Copies `text`, replacing each match of `matcher`, left to right, by what `replace` appends.
+template <typename Replace>
+std::string replace_references(std::string_view text, ReferenceMatcher matcher, Replace replace) {
+  std::string out;
+  out.reserve(text.size() + 32);
+  std::size_t copied = 0;
+  while (auto match = find_reference(text, copied, matcher)) {
+    out.append(text.substr(copied, match->begin - copied));
+    replace(out, *match, text.substr(match->begin, match->end - match->begin));
+    copied = match->end;
+  }
+  out.append(text.substr(copied));
+  return out;
+}
+
+void append_compact_reference(std::string& out, std::string_view first, std::string_view second) {
+  out.append("{{").append(first).append(".").append(second).append("}}");
+}
+
+std::string join_path(std::string_view view, std::string_view member) {
+  std::string path;
+  path.reserve(view.size() + 1 + member.size());
+  path.append(view).append(".").append(member);
+  return path;
+}
+
+// {{ name }} becomes {{alias.name}} when alias.name is a dimension or measure.
+std::string expand_bare_references(const GeneratorContext& context, std::string_view alias,
+                                   std::string_view text) {
+  return replace_references(
+      text, match_bare_reference,
+      [&](std::string& out, const ReferenceMatch& match, std::string_view original) {
+        const MemberKind* kind = context.engine.member_index.kind_of(join_path(alias, match.first));
+        if (kind && *kind != MemberKind::Segment)
+          append_compact_reference(out, alias, match.first);
+        else
+          out.append(original);
+      });
+}
+
+std::string replace_table_references(std::string_view quoted_alias, std::string_view text) {
+  return replace_references(
+      text, match_table_reference,
+      [&](std::string& out, const ReferenceMatch&, std::string_view) { out.append(quoted_alias); });
+}
+
+// The SQL a {{ first.second }} reference stands for.
+void append_dotted_replacement(GeneratorContext& context, std::string_view alias,
+                               const EntityMap& entities, const ReferenceMatch& match,
+                               std::string& out) {
+  std::string_view first = match.first, second = match.second;
+  if (first == "variables") {
+    append_compact_reference(out, first, second);
+    return;
+  }
+  const View* view = context.engine.find_view(first);
+  std::string_view render_alias = view ? first : alias;
+  const MemberKind* kind = context.engine.member_index.kind_of(join_path(first, second));
+  if (view && kind && *kind == MemberKind::Measure) {
+    if (const Measure* measure = find_measure(*view, second)) {
+      try {
+        std::string sql = measure_sql(context, render_alias, *measure, entities);
+        out.append("(").append(sql).append(")");
+        return;
+      } catch (const EngineError&) {
+        if (budget_exhausted(context)) throw;
+      }
+    }
+  }
+  if (view && kind && *kind == MemberKind::Dimension) {
+    if (const Dimension* dimension = find_dimension(*view, second)) {
+      std::string sql = render_template(context, render_alias, dimension->expr, entities);
+      out.append("(").append(sql).append(")");
+      return;
+    }
+  }
+  if (auto owner = entities.find(first); owner != entities.end()) {
+    out.append(quote_identifier(context.dialect, owner->second))
+        .append(".")
+        .append(quote_identifier(context.dialect, second));
+    return;
+  }
+  append_compact_reference(out, first, second);
+}
+
+std::string resolve_dotted_references(GeneratorContext& context, std::string_view alias,
+                                      const EntityMap& entities, std::string_view text) {
+  return replace_references(text, match_dotted_reference,
+                            [&](std::string& out, const ReferenceMatch& match, std::string_view) {
+                              append_dotted_replacement(context, alias, entities, match, out);
+                            });
+}
+
+}  // namespace
+
+std::string render_template(GeneratorContext& context, std::string_view alias,
+                            std::string_view expression, const EntityMap& entities) {
+  if (context.depth > kDeepestRendering) return std::string(expression);
+  count_rendering(context);
+  DepthGuard guard(context);
+
+  const bool has_braces = expression.find("{{") != std::string_view::npos;
+  std::string bare_expanded =
+      has_braces ? expand_bare_references(context, alias, expression) : std::string(expression);
+  const bool had_table = has_braces && has_table_reference(bare_expanded);
+  const bool had_dotted = has_braces && has_dotted_reference(bare_expanded);
+
+  const std::string quoted_alias = quote_identifier(context.dialect, alias);
+  std::string text =
+      had_table ? replace_table_references(quoted_alias, bare_expanded) : std::move(bare_expanded);
+  // Table replacement inserts only quoted names, which hold no reference unless the alias does.
+  if (had_dotted || (had_table && has_dotted_reference(text)))
+    text = resolve_dotted_references(context, alias, entities, text);
+
+  if (is_bare_identifier(text)) {
+    std::string out = quoted_alias;
+    out.append(".").append(quote_identifier(context.dialect, text));
+    return out;
+  }
+  if (had_dotted || had_table || (has_braces && has_variables_reference(text))) return text;
+  return qualify_columns(context.dialect, quoted_alias, context.engine.find_view(alias), text);
+}
+
+std::string render_dimension_for_condition(GeneratorContext& context, std::string_view alias,
+                                           std::string_view expression, const EntityMap& entities) {
+  std::string rendered = render_template(context, alias, expression, entities);
+  if (is_bare_identifier(expression)) return rendered;
+  std::string out;
+  out.reserve(rendered.size() + 2);
+  out.append("(").append(rendered).append(")");
+  return out;
+}
+
+std::string key_expression(GeneratorContext& context, std::string_view view, std::string_view key,
+                           std::string_view alias) {
+  const Dimension* dimension = find_dimension(context.engine, view, key);
+  static const EntityMap kNoEntities;
+  return render_template(context, alias, dimension ? std::string_view(dimension->expr) : key,
+                         kNoEntities);
+}
+
+}  // namespace orvane

@@ -1,0 +1,124 @@
+#include "engine/sql_generator/filter_sql.h"
+
+#include "common/failure.h"
+#include "common/unicode.h"
+#include "engine/evaluator/member_path.h"
+#include "engine/member_sql/render_template.h"
+#include "engine/sql_generator/measure_sql.h"
+#include "engine/sql_generator/operator_condition.h"
+
+namespace orvane {
+namespace {
+
+const EntityMap& no_entities() {
+  static const EntityMap empty;
+  return empty;
+}
+
+// "true"/"1" and "false"/"0" (trimmed, ASCII case ignored) become SQL literals.
+std::optional<std::string_view> boolean_literal(std::string_view value) {
+  std::string_view trimmed = trim_unicode_whitespace(value);
+  if (trimmed.size() > 5) return std::nullopt;
+  std::string lowered(trimmed);
+  for (char& c : lowered)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  if (lowered == "true" || lowered == "1") return "true";
+  if (lowered == "false" || lowered == "0") return "false";
+  return std::nullopt;
+}
+
+std::optional<std::string> boolean_shortcut(const Dimension& dimension, const QueryFilter& filter,
+                                            std::string_view member_sql) {
+  if (dimension.type != DimensionType::Boolean || filter.values.size() != 1) return std::nullopt;
+  if (*filter.op != FilterOperator::Equals && *filter.op != FilterOperator::NotEquals)
+    return std::nullopt;
+  auto literal = boolean_literal(filter.values.front());
+  if (!literal) return std::nullopt;
+  std::string out(member_sql);
+  out.append(*filter.op == FilterOperator::Equals ? " = " : " <> ").append(*literal);
+  return out;
+}
+
+std::string compile_leaf(GeneratorContext& context, const QueryFilter& filter,
+                         const AliasMap& views, std::vector<std::string>& params,
+                         FilterLeaves& leaves) {
+  if (!filter.member) throw query_error("Filter must have a member");
+  if (!filter.op) throw query_error("Filter must have an operator");
+  const std::string& path = *filter.member;
+  MemberPath member = parse_member_path(path);
+  auto alias = views.find(member.view);
+  if (alias == views.end())
+    throw query_error("View '" + std::string(member.view) + "' not in query");
+
+  if (context.engine.member_index.is_measure(path)) {
+    const Measure* measure = find_measure(context.engine, member.view, member.member);
+    if (!measure) throw query_error("Measure '" + path + "' not found");
+    leaves.measure = true;
+    std::string sql = measure_sql(context, alias->second, *measure, no_entities());
+    return operator_condition(context.dialect, sql, *filter.op, filter.values, params, path);
+  }
+  const Dimension* dimension = find_dimension(context.engine, member.view, member.member);
+  if (!dimension) throw query_error("Filter member '" + path + "' not found");
+  leaves.dimension = true;
+  std::string sql =
+      render_dimension_for_condition(context, alias->second, dimension->expr, no_entities());
+  if (auto shortcut = boolean_shortcut(*dimension, filter, sql)) return *shortcut;
+  return operator_condition(context.dialect, sql, *filter.op, filter.values, params, path);
+}
+
+std::string compile_group(GeneratorContext& context, const std::vector<QueryFilter>& children,
+                          std::string_view separator, const AliasMap& views,
+                          std::vector<std::string>& params, FilterLeaves& leaves) {
+  std::vector<std::string> parts;
+  parts.reserve(children.size());
+  for (const auto& child : children) {
+    std::string part = compile_filter(context, child, views, params, leaves);
+    if (!part.empty()) parts.push_back(std::move(part));
+  }
+  if (parts.empty()) return {};
+  if (parts.size() == 1) return std::move(parts.front());
+  std::string out = "(";
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i) out.append(separator);
+    out.append(parts[i]);
+  }
+  out.append(")");
+  return out;
+}
+
+bool all_measure_filters(const Engine& engine, const std::vector<QueryFilter>& filters) {
+  for (const auto& filter : filters)
+    if (!is_measure_filter(engine, filter)) return false;
+  return true;
+}
+
+}  // namespace
+
+std::string compile_filter(GeneratorContext& context, const QueryFilter& filter,
+                           const AliasMap& views, std::vector<std::string>& params,
+                           FilterLeaves& leaves) {
+  if (filter.and_filters)
+    return compile_group(context, *filter.and_filters, " AND ", views, params, leaves);
+  if (filter.or_filters)
+    return compile_group(context, *filter.or_filters, " OR ", views, params, leaves);
+  return compile_leaf(context, filter, views, params, leaves);
+}
+
+bool is_measure_filter(const Engine& engine, const QueryFilter& filter) {
+  if (filter.member) return engine.member_index.is_measure(*filter.member);
+  if (filter.and_filters) return all_measure_filters(engine, *filter.and_filters);
+  if (filter.or_filters) return all_measure_filters(engine, *filter.or_filters);
+  return false;
+}
+
+void check_filter_placement(const QueryFilter& filter, const FilterLeaves& leaves, bool in_having) {
+  if (leaves.measure && (leaves.dimension || !in_having)) {
+    std::string named = filter.member ? " on '" + *filter.member + "'" : std::string();
+    throw query_error("Filter group" + named +
+                      " mixes measures and dimensions: a measure condition belongs in HAVING and "
+                      "a dimension condition in WHERE, so they cannot share one group. Split it "
+                      "into separate filters.");
+  }
+}
+
+}  // namespace orvane

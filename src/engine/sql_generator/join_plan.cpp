@@ -1,0 +1,48 @@
+#include "engine/sql_generator/join_plan.h"
+
+#include "common/failure.h"
+#include "engine/member_sql/render_template.h"
+#include "engine/sql_generator/from_source.h"
+
+namespace orvane {
+
+std::string join_condition(GeneratorContext& context, const Relationship& relationship,
+                           std::string_view from_alias, std::string_view to_alias) {
+  std::string condition;
+  for (const auto& [from_key, to_key] : relationship.key_pairs) {
+    if (!condition.empty()) condition.append(" AND ");
+    condition.append(key_expression(context, relationship.from, from_key, from_alias))
+        .append(" = ")
+        .append(key_expression(context, relationship.to, to_key, to_alias));
+  }
+  return condition;
+}
+
+JoinPlan plan_joins(GeneratorContext& context, const std::string& base_view,
+                    const std::vector<std::string>& targets, const std::vector<std::string>& hints,
+                    AliasMap aliases) {
+  JoinPlan plan;
+  plan.base_view = base_view;
+  std::vector<Relationship> tree = join_tree(context.engine.join_graph, base_view, targets, hints);
+  plan.multiplied = multiplied_views(tree);
+  plan.joins.reserve(tree.size());
+  for (const auto& relationship : tree) {
+    const View* joined = context.engine.find_view(relationship.to);
+    if (!joined) throw join_error("View '" + relationship.to + "' not found in join graph");
+    if (relationship.key_pairs.empty())
+      throw join_error("Entity '" + relationship.entity + "' joining '" + relationship.from +
+                       "' and '" + relationship.to +
+                       "' has no key columns, so the join would have no ON condition");
+    aliases.insert_or_assign(relationship.to, relationship.to);
+    auto from_alias = aliases.find(relationship.from);
+    std::string_view from_name =
+        from_alias == aliases.end() ? std::string_view(relationship.from) : from_alias->second;
+    plan.joins.push_back({"LEFT", from_source(context.dialect, *joined), relationship.to,
+                          join_condition(context, relationship, from_name, relationship.to),
+                          relationship.kind});
+  }
+  plan.aliases = std::move(aliases);
+  return plan;
+}
+
+}  // namespace orvane

@@ -1,0 +1,126 @@
+#include "engine/sql_generator/required_views.h"
+
+#include <algorithm>
+#include <set>
+#include <string_view>
+#include <utility>
+
+#include "engine/evaluator/member_path.h"
+#include "engine/member_sql/template_scan.h"
+
+namespace orvane {
+namespace {
+
+using MemberPair = std::pair<std::string, std::string>;
+
+void collect_filter_views(const QueryFilter& filter, std::vector<std::string>& views) {
+  if (filter.member) views.emplace_back(view_part(*filter.member));
+  if (filter.and_filters)
+    for (const auto& child : *filter.and_filters) collect_filter_views(child, views);
+  if (filter.or_filters)
+    for (const auto& child : *filter.or_filters) collect_filter_views(child, views);
+}
+
+void push_path(std::string_view path, std::vector<MemberPair>& work) {
+  std::size_t dot = path.find('.');
+  if (dot == std::string_view::npos) return;
+  work.emplace_back(std::string(path.substr(0, dot)), std::string(path.substr(dot + 1)));
+}
+
+// A group's own member, then its `and` children, then its `or` children.
+void push_filter_paths(const QueryFilter& filter, std::vector<MemberPair>& work) {
+  if (filter.member) push_path(*filter.member, work);
+  if (filter.and_filters)
+    for (const auto& child : *filter.and_filters) push_filter_paths(child, work);
+  if (filter.or_filters)
+    for (const auto& child : *filter.or_filters) push_filter_paths(child, work);
+}
+
+// The expressions a (view, member) pair stands for.
+std::vector<std::string_view> member_expressions(const Engine& engine, const MemberPair& pair) {
+  std::vector<std::string_view> expressions;
+  const View* view = engine.find_view(pair.first);
+  if (!view) return expressions;
+  if (const Dimension* dimension = find_dimension(*view, pair.second))
+    if (!dimension->sub_query.value_or(false)) expressions.push_back(dimension->expr);
+  if (const Measure* measure = find_measure(*view, pair.second)) {
+    if (measure->expr) expressions.push_back(*measure->expr);
+    if (measure->filters)
+      for (const auto& filter : *measure->filters) expressions.push_back(filter.expr);
+  }
+  if (const Segment* segment = find_segment(*view, pair.second))
+    expressions.push_back(segment->expr);
+  return expressions;
+}
+
+bool contains(const std::vector<std::string>& list, std::string_view name) {
+  return std::find(list.begin(), list.end(), name) != list.end();
+}
+
+// The views that own `entity` as a primary entity, sorted by name.
+std::vector<std::string_view> entity_owners(const Engine& engine, std::string_view entity) {
+  std::vector<std::string_view> owners;
+  for (const auto& view : engine.layer.views)
+    for (const auto& declared : view.entities)
+      if (declared.type == EntityType::Primary && declared.name == entity) {
+        owners.push_back(view.name);
+        break;
+      }
+  std::sort(owners.begin(), owners.end());
+  return owners;
+}
+
+void require_entity_owner(const Engine& engine, std::string_view entity,
+                          std::vector<std::string>& required) {
+  std::vector<std::string_view> owners = entity_owners(engine, entity);
+  if (owners.empty()) return;
+  for (std::string_view owner : owners)
+    if (contains(required, owner)) return;
+  required.emplace_back(owners.front());
+}
+
+}  // namespace
+
+std::vector<std::string> referenced_views(const QueryRequest& request) {
+  std::vector<std::string> views;
+  for (const auto& path : request.measures) views.emplace_back(view_part(path));
+  for (const auto& path : request.dimensions) views.emplace_back(view_part(path));
+  for (const auto& query : request.time_dimensions) views.emplace_back(view_part(query.dimension));
+  for (const auto& path : request.segments) views.emplace_back(view_part(path));
+  for (const auto& filter : request.filters) collect_filter_views(filter, views);
+  std::sort(views.begin(), views.end());
+  views.erase(std::unique(views.begin(), views.end()), views.end());
+  return views;
+}
+
+std::vector<std::string> required_views(const Engine& engine, const QueryRequest& request,
+                                        std::vector<std::string> start) {
+  std::vector<std::string> required = std::move(start);
+  std::vector<MemberPair> work;
+  for (const auto& path : request.measures) push_path(path, work);
+  for (const auto& path : request.dimensions) push_path(path, work);
+  for (const auto& path : request.segments) push_path(path, work);
+  for (const auto& query : request.time_dimensions) push_path(query.dimension, work);
+  for (const auto& filter : request.filters) push_filter_paths(filter, work);
+
+  std::set<MemberPair> seen;
+  while (!work.empty()) {
+    MemberPair pair = std::move(work.back());
+    work.pop_back();
+    if (!seen.insert(pair).second) continue;
+    for (std::string_view expression : member_expressions(engine, pair)) {
+      for (const auto& [first, second] : dotted_references(expression)) {
+        if (first == "variables") continue;
+        if (engine.find_view(first)) {
+          if (!contains(required, first)) required.emplace_back(first);
+          work.emplace_back(std::string(first), std::string(second));
+        } else {
+          require_entity_owner(engine, first, required);
+        }
+      }
+    }
+  }
+  return required;
+}
+
+}  // namespace orvane

@@ -1,0 +1,106 @@
+#include "engine/sql_generator/single_fact.h"
+
+#include "common/failure.h"
+#include "engine/evaluator/member_path.h"
+#include "engine/member_sql/render_template.h"
+#include "engine/query/date_range.h"
+#include "engine/sql_generator/filter_sql.h"
+#include "engine/sql_generator/select_items.h"
+#include "engine/sql_generator/statement.h"
+
+namespace orvane {
+namespace {
+
+void reject_empty_projection(const Statement& statement) {
+  if (statement.items.empty())
+    throw query_error(
+        "Query selects no columns: add a measure, a dimension, or a time dimension with a "
+        "granularity. Segments, filters and date ranges only restrict rows.");
+}
+
+// Each filter lands in HAVING when it is a measure filter, else in WHERE. With "?" placeholders
+// HAVING values are bound apart so that they follow every WHERE value.
+void add_filter_conditions(GeneratorContext& context, const QueryRequest& request,
+                           Statement& statement) {
+  for (const auto& filter : request.filters) {
+    const bool in_having = is_measure_filter(context.engine, filter);
+    auto& params = in_having ? statement.params_for_having(context.dialect) : statement.params;
+    FilterLeaves leaves;
+    std::string condition = compile_filter(context, filter, statement.plan.aliases, params, leaves);
+    check_filter_placement(filter, leaves, in_having);
+    if (condition.empty()) continue;
+    (in_having ? statement.having : statement.where).push_back(std::move(condition));
+  }
+}
+
+void add_segment_conditions(GeneratorContext& context, const QueryRequest& request,
+                            const EntityMap& entities, Statement& statement) {
+  for (const auto& path : request.segments) {
+    MemberPath member = parse_member_path(path);
+    const Segment* segment = find_segment(context.engine, member.view, member.member);
+    if (!segment) throw query_error("Segment '" + path + "' not found");
+    auto alias = statement.plan.aliases.find(member.view);
+    if (alias == statement.plan.aliases.end())
+      throw query_error("View '" + std::string(member.view) + "' not in query");
+    statement.where.push_back(render_template(context, alias->second, segment->expr, entities));
+  }
+}
+
+void add_date_range_conditions(GeneratorContext& context,
+                               const std::vector<PreparedTimeDimension>& time_dimensions,
+                               Statement& statement) {
+  for (const auto& prepared : time_dimensions) {
+    if (!prepared.date_range) continue;
+    auto condition = date_range_condition(context.dialect, prepared.expression, *prepared.query,
+                                          prepared.date_range, statement.params);
+    if (condition) statement.where.push_back(std::move(*condition));
+  }
+}
+
+void add_order_items(GeneratorContext& context, const QueryRequest& request, Statement& statement) {
+  for (const auto& order : request.order) {
+    const OutputColumn* column = find_order_column(statement.columns, order.id);
+    if (!column) throw query_error("order field '" + order.id + "' is not projected by this query");
+    statement.order_by.push_back(quote_identifier(context.dialect, column->alias) +
+                                 (order.desc ? " DESC" : " ASC"));
+  }
+}
+
+}  // namespace
+
+CompileResult generate_single_fact(GeneratorContext& context, const QueryRequest& request,
+                                   JoinPlan plan, const EntityMap& entities) {
+  Statement statement;
+  statement.plan = std::move(plan);
+  const std::size_t columns =
+      request.dimensions.size() + request.time_dimensions.size() + request.measures.size();
+  statement.items.reserve(columns);
+  statement.columns.reserve(columns);
+
+  for (const auto& path : request.dimensions)
+    add_dimension_item(context, path, entities, statement);
+  std::vector<PreparedTimeDimension> time_dimensions;
+  time_dimensions.reserve(request.time_dimensions.size());
+  for (const auto& query : request.time_dimensions)
+    time_dimensions.push_back(
+        add_time_dimension_item(context, query, request.timezone, entities, statement));
+  for (const auto& path : request.measures) add_measure_item(context, path, entities, statement);
+  reject_empty_projection(statement);
+
+  add_filter_conditions(context, request, statement);
+  add_segment_conditions(context, request, entities, statement);
+  add_date_range_conditions(context, time_dimensions, statement);
+  add_order_items(context, request, statement);
+
+  if (request.motif)
+    throw sql_generation_error("motifs are not supported yet: the query names motif '" +
+                               *request.motif + "', which this version cannot compile");
+
+  CompileResult result;
+  result.sql = assemble_statement(context, statement, request);
+  result.params = statement.take_params();
+  result.columns = std::move(statement.columns);
+  return result;
+}
+
+}  // namespace orvane
