@@ -41,19 +41,39 @@ std::string replace_all(std::string_view text, char from, std::string_view to) {
   return out;
 }
 
-// Zone names and granularity words are written into SQL text between single quotes.
+// Zone names and granularity words are written into SQL text between single quotes; besides
+// what could end the quotes, statement separators and comment markers are refused too.
 void ensure_splice_safe(std::string_view field, std::string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
+  bool unsafe =
+      text.find(';') != std::string_view::npos || text.find("--") != std::string_view::npos ||
+      text.find("/*") != std::string_view::npos || text.find("*/") != std::string_view::npos;
+  for (std::size_t i = 0; i < text.size() && !unsafe; ++i) {
     unsigned char c = static_cast<unsigned char>(text[i]);
     bool c1_control = c == 0xC2 && i + 1 < text.size() &&
                       static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
                       static_cast<unsigned char>(text[i + 1]) <= 0x9F;
-    if (c == '\'' || c == '\\' || c < 0x20 || c == 0x7F || c1_control) {
+    unsafe = c == '\'' || c == '"' || c == '`' || c == '\\' || c < 0x20 || c == 0x7F || c1_control;
+  }
+  if (unsafe) {
+    std::string shown;
+    append_json_string(shown, text);
+    throw query_error(std::string(field) + " " + shown +
+                      " cannot be written into SQL: quotes, backslashes, semicolons, "
+                      "comment markers and control characters are not allowed");
+  }
+}
+
+// BigQuery takes the granularity as a bare keyword, outside any quotes.
+void ensure_bare_word(std::string_view field, std::string_view text) {
+  for (char c : text) {
+    bool word =
+        (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    if (!word) {
       std::string shown;
       append_json_string(shown, text);
       throw query_error(std::string(field) + " " + shown +
-                        " cannot be written into SQL: single quotes, backslashes and control "
-                        "characters are not allowed");
+                        " cannot be written into SQL: only letters, digits and underscores are "
+                        "allowed");
     }
   }
 }
@@ -165,6 +185,7 @@ std::string truncate_to_granularity(Dialect dialect, std::string_view granularit
     case D::Presto:
       return "DATE_TRUNC('" + g + "', " + e + ")";
     case D::Bigquery:
+      ensure_bare_word("granularity", granularity);
       return "TIMESTAMP_TRUNC(" + e + ", " + to_upper_full(g) + ")";
     case D::Mysql:
     case D::Domo:
