@@ -13,7 +13,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import orvane  # noqa: E402
 
 from engine_data import VIEWS, generate  # noqa: E402
-from engine_queries import CASES  # noqa: E402
+from engine_queries import ALL_CASES  # noqa: E402
 from engine_results import compare_rows  # noqa: E402
 from engine_servers import ENGINES  # noqa: E402
 
@@ -40,7 +40,7 @@ def main():
             f"{d} on {e}" if d != e else d for d, e in COLUMNS) + " |"
         print(header)
         print("|" + " --- |" * (len(COLUMNS) + 2))
-        for case in CASES:
+        for case in ALL_CASES:
             cells = []
             for dialect, engine in COLUMNS:
                 try:

@@ -222,9 +222,12 @@ CASES: list[Case] = [
                           lambda r: (r["status"],), count)),
     Case("filter_on_the_date", "filter: onTheDate (next day bound)",
          {"measures": ["orders.count"], "dimensions": ["orders.channel"],
-          "filters": [{"member": "orders.created_at", "operator": "onTheDate",
-                       "values": ["2024-02-29"]}]},
-         lambda d: answer([r for r in orders(d) if r["created_at"].date() == dt.date(2024, 2, 29)],
+          "filters": [{"or": [
+              {"member": "orders.created_at", "operator": "onTheDate", "values": ["2024-07-28"]},
+              {"member": "orders.created_at", "operator": "onTheDate", "values": ["2024-12-31"]},
+          ]}]},
+         lambda d: answer([r for r in orders(d) if r["created_at"].date()
+                           in (dt.date(2024, 7, 28), dt.date(2024, 12, 31))],
                           lambda r: (r["channel"],), count)),
     Case("measure_filter_having", "filter on a measure (HAVING, text parameter)",
          {"measures": ["orders.count", "orders.revenue"], "dimensions": ["orders.customer_id"],
@@ -301,3 +304,79 @@ CASES: list[Case] = [
                           lambda g: sum(r["quantity"] * r["unit_price"] for r in g),
                           total("quantity"))),
 ]
+
+
+def customer_of(data):
+    return {c["id"]: c for c in customers(data)}
+
+
+def region_name(data):
+    names = {r["id"]: r["name"] for r in data["regions"].rows}
+    return lambda customer: names.get(customer["region_id"])
+
+
+def order_of(data):
+    return {o["id"]: o for o in orders(data)}
+
+
+def customers_by_status(data):
+    """Distinct customers per order status; customers who never ordered under NULL."""
+    seen: dict = {}
+    for o in orders(data):
+        seen.setdefault(o["status"], set()).add(o["customer_id"])
+    buyers = {o["customer_id"] for o in orders(data)}
+    silent = [c for c in customers(data) if c["id"] not in buyers]
+    rows = [(status, len(ids)) for status, ids in seen.items()]
+    return rows + ([(None, len(silent))] if silent else [])
+
+
+def customers_and_revenue_by_segment(data):
+    revenue: dict = {}
+    by_id = customer_of(data)
+    for o in orders(data):
+        segment = by_id[o["customer_id"]]["segment"]
+        revenue[segment] = revenue.get(segment, 0) + o["amount"]
+    return [(segment, len(group_rows), revenue.get(segment))
+            for (segment,), group_rows in group(customers(data), lambda c: (c["segment"],)).items()]
+
+
+def orders_and_units_by_status(data):
+    status_of = {o["id"]: o["status"] for o in orders(data)}
+    units: dict = {}
+    for item in items(data):
+        status = status_of[item["order_id"]]
+        units[status] = units.get(status, 0) + item["quantity"]
+    return [(status, len(rows), units.get(status))
+            for (status,), rows in group(orders(data), lambda o: (o["status"],)).items()]
+
+
+JOIN_CASES: list[Case] = [
+    Case("revenue_by_customer_segment", "join many-to-one: fact measures by a dimension view",
+         {"measures": ["orders.revenue", "orders.count"], "dimensions": ["customers.segment"]},
+         lambda d: answer(orders(d), lambda o: (customer_of(d)[o["customer_id"]]["segment"],),
+                          total("amount"), count),
+         joins=True),
+    Case("count_by_region_two_hops", "join through two many-to-one edges; NULL keys",
+         {"measures": ["orders.count"], "dimensions": ["regions.name"],
+          "filters": [{"member": "customers.is_vip", "operator": "equals", "values": ["false"]}]},
+         lambda d: answer([o for o in orders(d) if not customer_of(d)[o["customer_id"]]["is_vip"]],
+                          lambda o: (region_name(d)(customer_of(d)[o["customer_id"]]),), count),
+         joins=True),
+    Case("units_by_order_channel", "join from a child fact to its parent's dimension",
+         {"measures": ["order_items.units"], "dimensions": ["orders.channel"],
+          "filters": [{"member": "orders.status", "operator": "notEquals", "values": ["cancelled"]}]},
+         lambda d: answer([i for i in items(d) if order_of(d)[i["order_id"]]["status"] != "cancelled"],
+                          lambda i: (order_of(d)[i["order_id"]]["channel"],), total("quantity")),
+         joins=True),
+    Case("customers_by_order_status", "fan-out: parent count by a child dimension",
+         {"measures": ["customers.count"], "dimensions": ["orders.status"]},
+         customers_by_status, joins=True),
+    Case("orders_and_units_by_status", "fan-out: measures of parent and child facts",
+         {"measures": ["orders.count", "order_items.units"], "dimensions": ["orders.status"]},
+         orders_and_units_by_status, joins=True),
+    Case("customers_and_revenue_by_segment", "fan-out: dimension-view count beside fact revenue",
+         {"measures": ["customers.count", "orders.revenue"], "dimensions": ["customers.segment"]},
+         customers_and_revenue_by_segment, joins=True),
+]
+
+ALL_CASES = CASES + JOIN_CASES

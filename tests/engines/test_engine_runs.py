@@ -5,7 +5,7 @@ import json
 import orvane
 import pytest
 
-from engine_queries import CASES
+from engine_queries import ALL_CASES
 from engine_results import compare_rows
 from engine_servers import EngineError
 
@@ -33,7 +33,7 @@ def compile_query(case, dialect):
 
 def run_params():
     params = []
-    for case in CASES:
+    for case in ALL_CASES:
         for dialect, engine in DIALECT_ENGINES:
             marks = []
             known = case.known.get(dialect)

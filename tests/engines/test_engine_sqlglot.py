@@ -8,7 +8,7 @@ import sqlglot
 from sqlglot.errors import ParseError
 
 from engine_data import VIEWS
-from engine_queries import CASES
+from engine_queries import ALL_CASES
 from engine_servers import substitute_placeholders
 
 # orvane dialect -> grammars that must accept its statements.
@@ -32,7 +32,7 @@ KNOWN = {}
 
 def parse_params():
     params = []
-    for case in CASES:
+    for case in ALL_CASES:
         for dialect, grammars in GRAMMARS.items():
             for grammar in grammars:
                 marks = []
