@@ -53,7 +53,7 @@ def main():
                 except Exception as e:
                     cells.append(f"error: {first_line(e)}")
                     continue
-                problem = compare_rows(rows, case.expected(data), case.ordered)
+                problem = compare_rows(rows, case.expected(data), case.ordered, case.tolerance)
                 cells.append("pass" if problem is None else "wrong result")
             print(f"| {case.id} | {case.shape} | " + " | ".join(cells) + " |")
     finally:

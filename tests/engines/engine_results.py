@@ -38,13 +38,13 @@ def _sort_key(row):
                  for v in row)
 
 
-def _same(a, b) -> bool:
+def _same(a, b, tolerance: float) -> bool:
     if isinstance(a, float) and isinstance(b, float):
-        return math.isclose(a, b, rel_tol=1e-6, abs_tol=1e-6)
+        return math.isclose(a, b, rel_tol=tolerance, abs_tol=1e-6)
     return a == b
 
 
-def compare_rows(actual, expected, ordered: bool) -> str | None:
+def compare_rows(actual, expected, ordered: bool, tolerance: float = 1e-6) -> str | None:
     """None when the rows agree, else a short description of the first difference."""
     got = [tuple(normalize(v) for v in row) for row in actual]
     want = [tuple(normalize(v) for v in row) for row in expected]
@@ -57,6 +57,6 @@ def compare_rows(actual, expected, ordered: bool) -> str | None:
         return (f"{len(got)} rows, expected {len(want)}; "
                 f"expected but missing: {missing}; unexpected: {extra}")
     for index, (g, w) in enumerate(zip(got, want)):
-        if len(g) != len(w) or not all(_same(x, y) for x, y in zip(g, w)):
+        if len(g) != len(w) or not all(_same(x, y, tolerance) for x, y in zip(g, w)):
             return f"row {index}: got {g}, expected {w}"
     return None

@@ -26,7 +26,7 @@ def compile_query(case, dialect):
     try:
         return orvane.compile(VIEWS, json.dumps(case.query), dialect)
     except ValueError as e:
-        if "not built yet" in str(e):
+        if "not built yet" in str(e) or "not supported yet" in str(e):
             pytest.skip(f"compiler piece not on this branch yet: {e}")
         raise
 
@@ -53,5 +53,5 @@ def test_compiled_statement_answers_correctly(case, dialect, engine_name, engine
     engine = engine_pool.get(engine_name)
     rows = engine.run(result["sql"], result["params"])
     assert all(len(row) == len(result["columns"]) for row in rows), result["columns"]
-    problem = compare_rows(rows, case.expected(dataset), case.ordered)
+    problem = compare_rows(rows, case.expected(dataset), case.ordered, case.tolerance)
     assert problem is None, f"{problem}\n--- {dialect} SQL:\n{result['sql']}\nparams: {result['params']}"
