@@ -103,11 +103,7 @@ std::vector<std::string> Reader::texts(const Node& node) const {
 }
 
 MetaMap Reader::meta(const Node& node) const {
-  const Node& mapping = expect_mapping(node);
-  MetaMap out;
-  for (std::size_t i = 0; i < doc_->length(mapping); ++i)
-    out[text(doc_->key(mapping, i))] = texts(doc_->value(mapping, i));
-  return out;
+  return map_of(node, [&](const Node& value) { return texts(value); });
 }
 
 std::size_t Reader::variant(const Node& node, std::span<const std::string_view> spellings) const {

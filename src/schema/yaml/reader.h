@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -66,6 +67,16 @@ class Reader {
     std::vector<decltype(read(node))> out;
     out.reserve(sequence.count);
     for (std::uint32_t index : doc_->children(sequence)) out.push_back(read(doc_->node(index)));
+    return out;
+  }
+
+  // A mapping of text keys to values read by `read`; a repeated key's last value wins.
+  template <typename Read>
+  auto map_of(const Node& node, Read read) const -> std::map<std::string, decltype(read(node))> {
+    const Node& mapping = expect_mapping(node);
+    std::map<std::string, decltype(read(node))> out;
+    for (std::size_t i = 0; i < doc_->length(mapping); ++i)
+      out[text(doc_->key(mapping, i))] = read(doc_->value(mapping, i));
     return out;
   }
 

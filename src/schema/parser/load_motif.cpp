@@ -1,0 +1,15 @@
+#include "schema/parser/labelled_reading.h"
+#include "schema/parser/loader.h"
+#include "schema/parser/motif_reader.h"
+
+namespace orvane {
+
+Motif load_motif(std::string_view text, std::string_view label) {
+  return read_labelled(text, "motif", label, read_motif);
+}
+
+SavedQuery load_query(std::string_view text, std::string_view label) {
+  return read_labelled(text, "query", label, read_saved_query);
+}
+
+}  // namespace orvane
