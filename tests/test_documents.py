@@ -393,3 +393,257 @@ TOPIC_ERRORS = {
 @pytest.mark.parametrize("text, message", TOPIC_ERRORS.values(), ids=TOPIC_ERRORS.keys())
 def test_topic_reading_errors(text, message):
     assert load_error(["name: orders"], [text]) == TOPIC_PREFIX + message
+
+
+# Record contents, as the catalog lists them -----------------------------------------------------
+
+
+def catalog(views, topics=None, motifs=None, queries=None):
+    entries = orvane.catalog_list(views, topics, motifs, queries)
+    return [e for e in entries if not (e["kind"] == "motif" and e.get("member_type") == "builtin"
+                                       and e["name"] in BUILTIN_NAMES)]
+
+
+BUILTIN_NAMES = {"yoy", "qoq", "mom", "wow", "dod", "anomaly", "contribution", "trend",
+                 "moving_average", "rank", "percent_of_total", "cumulative"}
+
+
+def test_view_records_keep_order_types_and_texts():
+    text = doc(
+        """
+        name: orders
+        description: 2024
+        meta: {tags: [a], tags: [2024, true]}
+        entities:
+          - {name: order, key: id}
+          - {name: customer, type: foreign, description: ""}
+        dimensions:
+          - {name: status, type: string, expr: status}
+          - {name: id, type: number, expr: id, description: "2024"}
+        measures:
+          - {name: prior, shift: {measure: count, by: 1 month}}
+          - {name: count, type: count}
+        segments:
+          - {name: open, expr: status = 'open', meta: {}}
+        """
+    )
+    assert catalog([text]) == [
+        {"description": "2024", "kind": "view", "meta": {"tags": ["2024", "true"]}, "name": "orders"},
+        {"kind": "dimension", "member_type": "string", "name": "orders.status", "view": "orders"},
+        {"description": "2024", "kind": "dimension", "member_type": "number", "name": "orders.id",
+         "view": "orders"},
+        {"kind": "measure", "member_type": "number", "name": "orders.prior", "view": "orders"},
+        {"kind": "measure", "member_type": "count", "name": "orders.count", "view": "orders"},
+        {"kind": "segment", "meta": {}, "name": "orders.open", "view": "orders"},
+        {"kind": "entity", "member_type": "primary", "name": "orders.order", "view": "orders"},
+        {"description": "", "kind": "entity", "member_type": "foreign", "name": "orders.customer",
+         "view": "orders"},
+    ]
+
+
+def test_view_without_measures_lists_no_measures():
+    entries = catalog(["name: v\ndimensions: [{name: d, type: geo, expr: d}]"])
+    assert [e["kind"] for e in entries] == ["view", "dimension"]
+
+
+def test_topic_records():
+    topic = "name: t\ndescription: about t\nviews: [v]\nmeta: {k: [x]}"
+    assert catalog(["name: v"], [topic]) == [
+        {"kind": "view", "name": "v"},
+        {"description": "about t", "kind": "topic", "meta": {"k": ["x"]}, "name": "t"},
+    ]
+
+
+# Motifs ---------------------------------------------------------------------------------------
+
+MOTIF_RECORDS = {
+    "only a name is a custom motif": ("name: m", {"member_type": "custom"}),
+    "adds is outputs": (
+        "name: m\nadds: [{name: a, expr: x}, {name: b, expr: y}]",
+        {"member_type": "custom", "description": " (outputs: a, b)"},
+    ),
+    "repeated parameter keeps the last definition": (
+        doc(
+            """
+            name: m
+            type: builtin
+            description: d
+            params:
+              x: {type: number, default: 5}
+              x: {type: enum, values: [a, b], constraints: [numeric, temporal], default: {k: [1]}}
+            returns: 2024
+            meta: {k: [v]}
+            """
+        ),
+        {"member_type": "builtin", "description": "d (params: x)", "meta": {"k": ["v"]}},
+    ),
+}
+
+
+@pytest.mark.parametrize("text, expected", MOTIF_RECORDS.values(), ids=MOTIF_RECORDS.keys())
+def test_motif_records(text, expected):
+    (entry,) = catalog(["name: v"], motifs=[text])[1:]
+    assert entry == {"kind": "motif", "name": "m", **expected}
+
+
+MOTIF_PREFIX = "Failed to parse motif YAML from <motif_0>: "
+
+MOTIF_ERRORS = {
+    "both outputs and adds": (
+        "name: m\noutputs: []\nadds: []",
+        "duplicate field `outputs`",
+    ),
+    "adds twice": ("name: m\nadds: []\nadds: []", "duplicate field `outputs`"),
+    "parameter without type": ("name: m\nparams: {x: {description: d}}", "missing field `type`"),
+    "unknown parameter type": (
+        "name: m\nparams: {x: {type: float}}",
+        "unknown variant `float`, expected one of `measure`, `dimension`, `number`, `string`, `enum`",
+    ),
+    "unknown motif type": (
+        "name: m\ntype: derived",
+        "unknown variant `derived`, expected `builtin` or `custom`",
+    ),
+    "unknown constraint": (
+        "name: m\nparams: {x: {type: number, constraints: [positive]}}",
+        "unknown variant `positive`, expected `numeric` or `temporal`",
+    ),
+    "output without expr": ("name: m\noutputs: [{name: a}]", "missing field `expr`"),
+}
+
+
+@pytest.mark.parametrize("text, message", MOTIF_ERRORS.values(), ids=MOTIF_ERRORS.keys())
+def test_motif_reading_errors(text, message):
+    with pytest.raises(ValueError) as caught:
+        orvane.catalog_list(["name: v"], None, [text])
+    assert str(caught.value) == MOTIF_PREFIX + message
+
+
+# Saved queries ----------------------------------------------------------------------------------
+
+SAVED_QUERY_RECORDS = {
+    "inline query is one step": ("name: q\nmeasures: [v.c]\ndimensions: [v.d]", "single_step", None),
+    "steps win over inline fields": (
+        doc(
+            """
+            name: q
+            description: two
+            measures: [v.c]
+            steps:
+              - {name: s1, query: {measures: [v.c]}}
+              - name: s2
+                description: second
+                query:
+                  dimensions: [v.d]
+                  filters:
+                    - member: v.d
+                      operator: {equals: null}
+                      values: ["5"]
+                    - or: [{member: v.d, operator: set}, {and: []}]
+                      operator: null
+                  time_dimensions: [{dimension: v.t, granularity: day, date_range: [last 7 days]}]
+                  order: [[v.d], {id: v.c, desc: true}]
+                  limit: 10
+                  offset: ~
+                  timezone: UTC
+                  ungrouped: false
+                  through: [customer]
+                  motif: yoy
+                  motif_params: {window: 3, nested: {a: [1, x]}}
+            """
+        ),
+        "multi_step",
+        "two (steps: s1, s2)",
+    ),
+    "positional step query": (
+        "name: q\nsteps:\n  - {name: a, query: [[v.c], [], [], [], [], [], 5, null, null, false, [], null]}"
+        "\n  - {name: b, query: {}}",
+        "multi_step",
+        " (steps: a, b)",
+    ),
+    "invalid inline fields are dropped silently": (
+        "name: q\nmeasures: [v.c]\nlimit: '10'\nparams: {p: {type: anything, default: [1]}}",
+        "single_step",
+        None,
+    ),
+    "plain number in inline measures drops the inline query": (
+        "name: q\nmeasures: [2024]\nmeasures_extra: 1",
+        "single_step",
+        None,
+    ),
+    "repeated inline key drops the inline query": (
+        "name: q\nmeasures: [a]\nmeasures: [b]",
+        "single_step",
+        None,
+    ),
+}
+
+
+@pytest.mark.parametrize(
+    "text, member_type, description", SAVED_QUERY_RECORDS.values(), ids=SAVED_QUERY_RECORDS.keys()
+)
+def test_saved_query_records(text, member_type, description):
+    (entry,) = catalog(["name: v"], queries=[text])[1:]
+    expected = {"kind": "saved_query", "member_type": member_type, "name": "q"}
+    if description is not None:
+        expected["description"] = description
+    assert entry == expected
+
+
+QUERY_PREFIX = "Failed to parse query YAML from <query_0>: "
+
+SAVED_QUERY_ERRORS = {
+    "step without query": ("name: q\nsteps: [{name: s}]", "missing field `query`"),
+    "duplicate name": ("name: q\nname: r", "duplicate field `name`"),
+    "parameter without type": ("name: q\nparams: {p: {values: [a]}}", "missing field `type`"),
+    "unknown operator in a step": (
+        "name: q\nsteps: [{name: s, query: {filters: [{member: v.d, operator: Equals}]}}]",
+        "unknown variant `Equals`, expected one of `equals`, `notEquals`, `contains`, "
+        "`notContains`, `startsWith`, `notStartsWith`, `endsWith`, `notEndsWith`, `gt`, `gte`, "
+        "`lt`, `lte`, `set`, `notSet`, `inDateRange`, `notInDateRange`, `beforeDate`, "
+        "`beforeOrOnDate`, `afterDate`, `afterOrOnDate`, `onTheDate`",
+    ),
+    "time dimension without dimension": (
+        "name: q\nsteps: [{name: s, query: {time_dimensions: [{granularity: day}]}}]",
+        "missing field `dimension`",
+    ),
+    "short positional request": (
+        "name: q\nsteps: [{name: s, query: [[a], [b]]}]",
+        "invalid length 2, expected struct QueryRequest with 13 elements",
+    ),
+    "short positional filter": (
+        "name: q\nsteps: [{name: s, query: {filters: [[v.d, equals, []]]}}]",
+        "invalid length 3, expected struct QueryFilter with 5 elements",
+    ),
+}
+
+
+@pytest.mark.parametrize(
+    "text, message", SAVED_QUERY_ERRORS.values(), ids=SAVED_QUERY_ERRORS.keys()
+)
+def test_saved_query_reading_errors(text, message):
+    with pytest.raises(ValueError) as caught:
+        orvane.catalog_list(["name: v"], None, None, [text])
+    assert str(caught.value) == QUERY_PREFIX + message
+
+
+# Step queries follow the query reader's value rules; these errors carry a position.
+STEP_VALUE_ERRORS = {
+    "number in values": ("{filters: [{member: v.d, operator: equals, values: [5]}]}",
+                         "invalid type: integer `5`, expected a string"),
+    "negative limit": ("{limit: -1}", "invalid value: integer `-1`, expected u64"),
+    "fractional limit": ("{limit: 10.5}", "invalid type: floating point `10.5`, expected u64"),
+    "null ungrouped": ("{ungrouped: null}", "invalid type: null, expected a boolean"),
+    "number where a filter is expected": ("{filters: [5]}",
+                                          "invalid type: integer `5`, expected struct QueryFilter"),
+    "bare string date range": (
+        "{time_dimensions: [{dimension: v.t, date_range: last week}]}",
+        "invalid type: string \"last week\", expected a sequence",
+    ),
+}
+
+
+@pytest.mark.parametrize("query, message", STEP_VALUE_ERRORS.values(), ids=STEP_VALUE_ERRORS.keys())
+def test_step_query_value_errors(query, message):
+    with pytest.raises(ValueError) as caught:
+        orvane.catalog_list(["name: v"], None, None, [f"name: q\nsteps:\n  - name: s\n    query: {query}"])
+    assert str(caught.value).startswith(QUERY_PREFIX + message + " at line 4 column ")
