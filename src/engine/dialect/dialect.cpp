@@ -29,15 +29,16 @@ constexpr std::array<NamedDialect, 23> kDialectNames = {{
     {"presto", D::Presto},       {"trino", D::Presto},
 }};
 
-std::string replace_all(std::string_view text, char from, std::string_view to) {
+// `name` between two `quote` characters, each inner `quote` preceded by `escape`.
+std::string enclose(std::string_view name, char quote, char escape) {
   std::string out;
-  out.reserve(text.size() + 2);
-  for (char c : text) {
-    if (c == from)
-      out += to;
-    else
-      out += c;
+  out.reserve(name.size() + 4);
+  out += quote;
+  for (char c : name) {
+    if (c == quote) out += escape;
+    out += c;
   }
+  out += quote;
   return out;
 }
 
@@ -127,13 +128,13 @@ std::string quote_identifier(Dialect dialect, std::string_view name) {
     case D::Mysql:
     case D::Databricks:
     case D::Domo:
-      return "`" + replace_all(name, '`', "``") + "`";
+      return enclose(name, '`', '`');
     case D::Bigquery:
-      return "`" + replace_all(name, '`', "\\`") + "`";
+      return enclose(name, '`', '\\');
     case D::Snowflake:
-      return "\"" + replace_all(to_upper_full(name), '"', "\"\"") + "\"";
+      return enclose(to_upper_full(name), '"', '"');
     default:
-      return "\"" + replace_all(name, '"', "\"\"") + "\"";
+      return enclose(name, '"', '"');
   }
 }
 

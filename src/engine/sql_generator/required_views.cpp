@@ -11,7 +11,8 @@
 namespace orvane {
 namespace {
 
-using MemberPair = std::pair<std::string, std::string>;
+// Views into the request and the engine, both alive for the whole generation.
+using MemberPair = std::pair<std::string_view, std::string_view>;
 
 void collect_filter_views(const QueryFilter& filter, std::vector<std::string>& views) {
   if (filter.member) views.emplace_back(view_part(*filter.member));
@@ -24,7 +25,7 @@ void collect_filter_views(const QueryFilter& filter, std::vector<std::string>& v
 void push_path(std::string_view path, std::vector<MemberPair>& work) {
   std::size_t dot = path.find('.');
   if (dot == std::string_view::npos) return;
-  work.emplace_back(std::string(path.substr(0, dot)), std::string(path.substr(dot + 1)));
+  work.emplace_back(path.substr(0, dot), path.substr(dot + 1));
 }
 
 // A group's own member, then its `and` children, then its `or` children.
@@ -105,7 +106,7 @@ std::vector<std::string> required_views(const Engine& engine, const QueryRequest
 
   std::set<MemberPair> seen;
   while (!work.empty()) {
-    MemberPair pair = std::move(work.back());
+    MemberPair pair = work.back();
     work.pop_back();
     if (!seen.insert(pair).second) continue;
     for (std::string_view expression : member_expressions(engine, pair)) {
@@ -113,7 +114,7 @@ std::vector<std::string> required_views(const Engine& engine, const QueryRequest
         if (first == "variables") continue;
         if (engine.find_view(first)) {
           if (!contains(required, first)) required.emplace_back(first);
-          work.emplace_back(std::string(first), std::string(second));
+          work.emplace_back(first, second);
         } else {
           require_entity_owner(engine, first, required);
         }

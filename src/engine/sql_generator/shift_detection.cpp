@@ -34,6 +34,10 @@ bool needs_shift(const Engine& engine, std::string_view view, std::string_view n
 std::optional<std::string> first_shift_measure(const Engine& engine, const QueryRequest& request) {
   for (const auto& path : request.measures) {
     MemberPath member = parse_member_path(path);
+    const Measure* measure = find_measure(engine, member.view, member.member);
+    if (measure && !measure->shift &&
+        (!measure->expr || measure->expr->find("{{") == std::string::npos))
+      continue;
     std::set<std::string, std::less<>> examined;
     if (needs_shift(engine, member.view, member.member, examined)) return path;
   }
