@@ -178,7 +178,7 @@ ANNOTATE_LINE = re.compile(r"^\s*([\d,]+)\s+\(\s*[\d.]+%\)\s+(.*?)\s*$")
 
 def annotate(path: Path, inclusive: bool) -> list[tuple[int, str]]:
     out = subprocess.run(
-        ["callgrind_annotate", f"--inclusive={'yes' if inclusive else 'no'}", "--threshold=99",
+        ["callgrind_annotate", f"--inclusive={'yes' if inclusive else 'no'}", "--threshold=99", "--auto=no",
          str(path)],
         capture_output=True, text=True,
     ).stdout
@@ -203,62 +203,95 @@ def tidy_symbol(text: str) -> str:
     text = text.replace("std::__cxx11::", "std::").replace("(anonymous namespace)::", "")
     text = text.replace("std::basic_string<char, std::char_traits<char>, std::allocator<char> >",
                         "std::string")
+    text = text.replace("std::basic_string_view<char, std::char_traits<char> >", "std::string_view")
     if len(text) > 100:
         text = text[:97] + "..."
-    return f"{text} ({obj})" if obj else text
+    return f"{text} [{obj}]" if obj and not obj.startswith("orvane.") else text
 
 
-def run_callgrind(args, workdir: Path, sizes: list[int]) -> dict:
+def callgrind_calls(valgrind: str, workdir: Path, name: str, calls: list[dict]) -> list[tuple]:
+    """Runs the probe under callgrind; returns (label, outcome, dump file) per measured call."""
+    plan = {
+        "warm": {"views": schema_gen.schema(10), "queries": [q.text for q in schema_gen.queries(10)]},
+        "calls": calls,
+    }
+    plan_path = workdir / f"{name}.json"
+    plan_path.write_text(json.dumps(plan), encoding="utf-8")
+    out = workdir / f"{name}.callgrind"
+    run = subprocess.run(
+        [valgrind, "--tool=callgrind", f"--callgrind-out-file={out}", "--collect-atstart=no",
+         f"--toggle-collect={PROBE_SYMBOL}", f"--dump-after={PROBE_SYMBOL}",
+         sys.executable, str(HERE / "callgrind_probe.py"), str(plan_path)],
+        capture_output=True, text=True)
+    if run.returncode != 0:
+        raise RuntimeError("callgrind run failed: " + run.stderr.strip()[-300:])
+    lines = [json.loads(line) for line in run.stdout.splitlines() if line.startswith("{")]
+    return [(line["label"], line["outcome"], workdir / f"{name}.callgrind.{i + 1}")
+            for i, line in enumerate(lines)]
+
+
+def bundle_of(workdir: Path, n: int) -> Path:
+    bundle = workdir / f"views_{n}.bundle"
+    if not bundle.exists():
+        bundle.write_text("\0".join(schema_gen.schema(n)), encoding="utf-8")
+    return bundle
+
+
+def compile_call(workdir: Path, n: int, query: schema_gen.Query) -> dict:
+    return {"label": f"{n}:{query.name}", "kind": "compile", "views": str(bundle_of(workdir, n)),
+            "query": query.text}
+
+
+def run_callgrind(args, workdir: Path, sizes: list[int], profiles: list[tuple[int, str]]) -> dict:
+    """Instruction counts of single calls, and where the profiled calls spend them.
+
+    All counts come from one callgrind run that dumps after every measured call. Callgrind's
+    self costs are only sound in the first dump of a run (later dumps charge everything to the
+    outermost frame), so each profiled call gets a run of its own.
+    """
     valgrind = shutil.which("valgrind")
     if not valgrind or not shutil.which("callgrind_annotate"):
         return {"skipped": "valgrind or callgrind_annotate is not installed"}
-    plan_calls = []
-    floors = {}
+    calls, floors = [], {}
     for n in sizes:
-        bundle = workdir / f"views_{n}.bundle"
-        if not bundle.exists():
-            bundle.write_text("\0".join(schema_gen.schema(n)), encoding="utf-8")
+        bundle = bundle_of(workdir, n)
         mix = schema_gen.queries(n)
         if n > args.callgrind_full_below:
             mix = mix[:1]
-        for q in mix:
-            plan_calls.append(
-                {"label": f"{n}:{q.name}", "kind": "compile", "views": str(bundle),
-                 "query": q.text})
-        plan_calls.append({"label": f"{n}:validate", "kind": "validate", "views": str(bundle)})
+        calls += [compile_call(workdir, n, q) for q in mix]
+        calls.append({"label": f"{n}:validate", "kind": "validate", "views": str(bundle)})
         out = workdir / f"floor_{n}.callgrind"
         subprocess.run(
             [valgrind, "--tool=callgrind", f"--callgrind-out-file={out}", "--collect-atstart=no",
              f"--toggle-collect={FLOOR_SYMBOL}", str(args.floor), str(bundle), "0"],
             check=True, capture_output=True)
-        floors[n] = read_total(out)
-    plan = {
-        "warm": {"views": schema_gen.schema(10), "queries": [q.text for q in schema_gen.queries(10)]},
-        "calls": plan_calls,
-    }
-    plan_path = workdir / "callgrind_plan.json"
-    plan_path.write_text(json.dumps(plan), encoding="utf-8")
-    out = workdir / "probe.callgrind"
-    run = subprocess.run(
-        [valgrind, "--tool=callgrind", f"--callgrind-out-file={out}", "--collect-atstart=no",
-         f"--toggle-collect={PROBE_SYMBOL}", f"--dump-after={PROBE_SYMBOL}",
-         sys.executable, str(HERE / "callgrind_probe.py"), str(plan_path)],
-        capture_output=True, text=True, env=os.environ.copy())
-    if run.returncode != 0:
-        return {"skipped": "callgrind run failed: " + run.stderr.strip().splitlines()[-1][:200]}
-    lines = [json.loads(line) for line in run.stdout.splitlines() if line.startswith("{")]
-    dumps = sorted(workdir.glob("probe.callgrind.*"), key=lambda p: int(p.suffix[1:]))
-    calls = {}
-    for line, dump in zip(lines, dumps):
-        n, name = line["label"].split(":")
-        entry = {"outcome": line["outcome"], "instructions": read_total(dump)}
-        if line["outcome"] == "ok":
-            entry["self"] = annotate(dump, inclusive=False)[:14]
-            entry["inclusive"] = [
-                row for row in annotate(dump, inclusive=True) if "orvane::" in row[1]
-            ][:14]
-        calls.setdefault(n, {})[name] = entry
-    return {"floor": {str(n): v for n, v in floors.items()}, "calls": calls}
+        floors[str(n)] = read_total(out)
+    result: dict = {"floor": floors, "calls": {}, "profiles": []}
+    try:
+        for label, outcome, dump in callgrind_calls(valgrind, workdir, "counts", calls):
+            n, name = label.split(":")
+            result["calls"].setdefault(n, {})[name] = {
+                "outcome": outcome, "instructions": read_total(dump)}
+        for i, (n, name) in enumerate(profiles):
+            query = next((q for q in schema_gen.queries(n) if q.name == name), None)
+            if query is None:
+                continue
+            [(label, outcome, dump)] = callgrind_calls(
+                valgrind, workdir, f"profile{i}", [compile_call(workdir, n, query)])
+            if outcome != "ok":
+                continue
+            inclusive = {}
+            for ir, fn in annotate(dump, inclusive=True):
+                if "orvane::" in fn:
+                    inclusive[fn] = max(ir, inclusive.get(fn, 0))
+            result["profiles"].append({
+                "views": n, "query": name, "instructions": read_total(dump),
+                "inclusive": sorted(((ir, fn) for fn, ir in inclusive.items()), reverse=True)[:24],
+                "self": annotate(dump, inclusive=False)[:24],
+            })
+    except RuntimeError as failure:
+        result["skipped"] = str(failure)
+    return result
 
 
 # ---------------------------------------------------------------------------------------------
@@ -364,6 +397,7 @@ def write_markdown(data: dict, path: Path) -> None:
         d = one["ops"]["one_view"]["minus_floor_s"] * 1e6
         out.append(f"| one-view compile minus floor < {ONE_VIEW_OVERHEAD_TARGET_US:.0f} µs | "
                    f"{d:.1f} µs | {verdict(d < ONE_VIEW_OVERHEAD_TARGET_US)} |")
+    out += instruction_targets(data.get("callgrind") or {})
     out.append("")
 
     # Growth.
@@ -377,6 +411,55 @@ def write_markdown(data: dict, path: Path) -> None:
 
     out += callgrind_markdown(data.get("callgrind", {}))
     path.write_text("\n".join(out) + "\n", encoding="utf-8")
+
+
+def instruction_growth(cg: dict, name: str, lo: str = "100", hi: str = "1000"):
+    if name == "floor":
+        a, b = cg["floor"].get(lo), cg["floor"].get(hi)
+    else:
+        ea = cg["calls"].get(lo, {}).get(name, {})
+        eb = cg["calls"].get(hi, {}).get(name, {})
+        if ea.get("outcome") != "ok" or eb.get("outcome") != "ok":
+            return None
+        a, b = ea["instructions"], eb["instructions"]
+    if not a or not b:
+        return None
+    return math.log(b / a) / math.log(int(hi) / int(lo))
+
+
+def instruction_targets(cg: dict) -> list[str]:
+    """Target rows measured in instructions (callgrind), which machine load cannot move."""
+    if not cg.get("calls"):
+        return []
+    compile_ratios, validate_ratios = [], []
+    for n, calls in cg["calls"].items():
+        floor = cg["floor"].get(n)
+        for name, e in calls.items():
+            if e["outcome"] != "ok" or not floor:
+                continue
+            target = validate_ratios if name == "validate" else compile_ratios
+            target.append((e["instructions"] / floor, name, n))
+    rows = []
+    if compile_ratios:
+        r, name, n = max(compile_ratios)
+        rows.append(f"| compile ≤ {COMPILE_RATIO_TARGET}× floor, in instructions | worst {r:.2f}× "
+                    f"({name}, {n} views) | {verdict(r <= COMPILE_RATIO_TARGET)} |")
+    if validate_ratios:
+        r, name, n = max(validate_ratios)
+        rows.append(f"| validate ≤ {VALIDATE_RATIO_TARGET}× floor, in instructions | worst "
+                    f"{r:.2f}× ({n} views) | {verdict(r <= VALIDATE_RATIO_TARGET)} |")
+    exps = [(g, name) for name in cg["calls"].get("1000", {})
+            if name != "validate" and (g := instruction_growth(cg, name)) is not None]
+    if exps:
+        g, name = max(exps)
+        rows.append(f"| compile growth exponent 100→1000 views ≤ {GROWTH_TARGET}, in instructions "
+                    f"| {g:.3f} ({name}) | {verdict(g <= GROWTH_TARGET)} |")
+    one = cg["calls"].get("1", {}).get("one_view", {})
+    if one.get("outcome") == "ok" and cg["floor"].get("1"):
+        extra = one["instructions"] - cg["floor"]["1"]
+        rows.append(f"| one-view compile minus floor, in instructions | {extra:,} Ir | "
+                    "(no target in instructions) |")
+    return rows
 
 
 def callgrind_markdown(cg: dict) -> list[str]:
@@ -402,36 +485,20 @@ def callgrind_markdown(cg: dict) -> list[str]:
             else:
                 out.append(f"{head}| {label} | fails: {e['outcome'][:80]} | |")
             head = "| | "
-    ns = sorted(cg["calls"], key=int)
-    if "100" in cg["calls"] and "1000" in cg["calls"]:
-        a, b = cg["calls"]["100"], cg["calls"]["1000"]
-        rows = []
-        for name in a:
-            if name in b and a[name]["outcome"] == "ok" and b[name]["outcome"] == "ok":
-                k = math.log(b[name]["instructions"] / a[name]["instructions"]) / math.log(10)
-                rows.append(f"{name} {k:.3f}")
-        fa, fb = cg["floor"].get("100"), cg["floor"].get("1000")
-        if fa and fb:
-            rows.append(f"floor {math.log(fb / fa) / math.log(10):.3f}")
+    rows = [f"{name} {g:.3f}" for name in ["floor", *cg["calls"].get("1000", {})]
+            if (g := instruction_growth(cg, name)) is not None]
+    if rows:
         out += ["", "Growth exponent of instructions, 100 → 1,000 views: " + ", ".join(rows) + "."]
     out.append("")
-    for n in reversed(ns):
-        for name, e in cg["calls"][n].items():
-            if e["outcome"] != "ok" or name == "validate":
-                continue
-            total = e["instructions"]
-            out += [f"### Where one compile `{name}` at {n} views goes ({total:,} Ir)", "",
-                    "Inclusive, orvane functions:", "", "| Ir | share | function |",
-                    "|---:|---:|---|"]
-            out += [f"| {ir:,} | {100 * ir / total:.1f}% | `{fn}` |" for ir, fn in e["inclusive"]]
-            out += ["", "Self cost, all functions:", "", "| Ir | share | function |",
-                    "|---:|---:|---|"]
-            out += [f"| {ir:,} | {100 * ir / total:.1f}% | `{fn}` |" for ir, fn in e["self"]]
-            out.append("")
-            break
-        else:
-            continue
-        break
+    for p in cg.get("profiles", []):
+        total = p["instructions"]
+        out += [f"### Where one compile `{p['query']}` at {p['views']} views goes ({total:,} Ir)",
+                "", "Inclusive cost of orvane's functions:", "", "| Ir | share | function |",
+                "|---:|---:|---|"]
+        out += [f"| {ir:,} | {100 * ir / total:.1f}% | `{fn}` |" for ir, fn in p["inclusive"]]
+        out += ["", "Self cost, all functions:", "", "| Ir | share | function |", "|---:|---:|---|"]
+        out += [f"| {ir:,} | {100 * ir / total:.1f}% | `{fn}` |" for ir, fn in p["self"]]
+        out.append("")
     return out
 
 
@@ -502,6 +569,8 @@ def main() -> None:
                         help="sizes counted under callgrind; empty to skip")
     parser.add_argument("--callgrind-full-below", type=int, default=100,
                         help="above this size only the one-view query is counted")
+    parser.add_argument("--profiles", default="100:three_view_join,1:one_view",
+                        help="size:query pairs whose single compile call is profiled")
     parser.add_argument("--build", default="CMake Release")
     args = parser.parse_args()
 
@@ -521,7 +590,9 @@ def main() -> None:
         cg_sizes = [int(s) for s in args.callgrind_sizes.split(",") if s]
         if cg_sizes:
             begin = time.perf_counter()
-            data["callgrind"] = run_callgrind(args, workdir, cg_sizes)
+            profiles = [(int(p.split(":")[0]), p.split(":")[1])
+                        for p in args.profiles.split(",") if p]
+            data["callgrind"] = run_callgrind(args, workdir, cg_sizes, profiles)
             print(f"bench: callgrind counts in {time.perf_counter() - begin:.1f} s", flush=True)
     args.out.mkdir(parents=True, exist_ok=True)
     (args.out / "results.json").write_text(json.dumps(data, indent=1) + "\n", encoding="utf-8")
