@@ -1,10 +1,11 @@
-"""The shop model end to end on DuckDB: compile a handful of questions, run each compiled
-statement with its bound parameters, and print the SQL and a small table of results.
+"""The example models end to end on DuckDB: compile a handful of questions, run each
+compiled statement with its bound parameters, and print the SQL and a small result table.
 
     python3 examples/run_engines_demo.py          # orvane installed, or PYTHONPATH=build/dev
 
-The model and its data are the ones the engine tests use (tests/engines): four views over
-regions, customers, orders and order items, with data generated deterministically.
+Two models: the one-view shop of examples/shop with the questions of run_example.py, and the
+four-view shop the engine tests use (tests/engines: regions, customers, orders and order
+items, data generated deterministically), whose questions join views.
 """
 
 from __future__ import annotations
@@ -14,10 +15,12 @@ import os
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "tests", "engines"))
 
 import orvane  # noqa: E402
 
+import run_example  # noqa: E402
 from engine_data import VIEWS, generate  # noqa: E402
 from engine_servers import DuckDBEngine  # noqa: E402
 
@@ -62,32 +65,46 @@ def format_table(names: list[str], rows: list[tuple], limit: int = 8) -> str:
     return "\n".join(lines)
 
 
-def run_demo(views=VIEWS, questions=QUESTIONS, dialect: str = "duckdb") -> int:
-    """Compiles and runs each question; returns the number of questions that failed."""
+def run_questions(views, questions, run, dialect: str = "duckdb") -> int:
+    """Compiles and runs each question with run(sql, params); returns how many failed."""
+    failures = 0
+    for title, query in questions:
+        print(f"=== {title}")
+        print(f"query: {json.dumps(query)}")
+        try:
+            result = orvane.compile(views, json.dumps(query), dialect)
+        except ValueError as e:
+            print(f"compile failed: {e}\n")
+            failures += 1
+            continue
+        print(result["sql"])
+        print(f"params: {result['params']}")
+        try:
+            rows = run(result["sql"], result["params"])
+        except Exception as e:
+            print(f"DuckDB refused it: {e}\n")
+            failures += 1
+            continue
+        print(format_table([c["member"] for c in result["columns"]], rows))
+        print()
+    return failures
+
+
+def run_demo() -> int:
+    """Both models on DuckDB; returns the number of questions that failed."""
+    print("##### examples/shop: one view over orders.csv\n")
+    connection = run_example.open_database()
+    try:
+        failures = run_questions(run_example.load_views(), run_example.QUESTIONS,
+                                 lambda sql, params: connection.execute(sql, params).fetchall())
+    finally:
+        connection.close()
+    print("##### the engine tests' shop: regions, customers, orders, order items\n")
     engine = DuckDBEngine()
     engine.start()
-    engine.load(list(generate().values()))
-    failures = 0
     try:
-        for title, query in questions:
-            print(f"=== {title}")
-            print(f"query: {json.dumps(query)}")
-            try:
-                result = orvane.compile(views, json.dumps(query), dialect)
-            except ValueError as e:
-                print(f"compile failed: {e}\n")
-                failures += 1
-                continue
-            print(result["sql"])
-            print(f"params: {result['params']}")
-            try:
-                rows = engine.run(result["sql"], result["params"])
-            except Exception as e:
-                print(f"DuckDB refused it: {e}\n")
-                failures += 1
-                continue
-            print(format_table([c["member"] for c in result["columns"]], rows))
-            print()
+        engine.load(list(generate().values()))
+        failures += run_questions(VIEWS, QUESTIONS, engine.run)
     finally:
         engine.stop()
     return failures
