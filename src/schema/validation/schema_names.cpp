@@ -1,0 +1,19 @@
+#include "schema/validation/schema_names.h"
+
+namespace orvane {
+
+SchemaNames collect_schema_names(const std::vector<View>& views) {
+  SchemaNames names;
+  for (const auto& view : views) {
+    names.views.insert(view.name);
+    names.last_view_named.insert_or_assign(view.name, &view);
+    for (const auto& entity : view.entities) {
+      names.entities.insert(entity.name);
+      if (entity.type == EntityType::Primary) names.primary_entities.insert(entity.name);
+      if (entity.lifespan) names.lifespan_entities.insert(entity.name);
+    }
+  }
+  return names;
+}
+
+}  // namespace orvane

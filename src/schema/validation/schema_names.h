@@ -1,0 +1,27 @@
+// The name sets that several checks look names up in, collected in one pass over the views so
+// that no check walks all views again for each view it visits.
+#pragma once
+
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "schema/models/view.h"
+
+namespace orvane {
+
+struct SchemaNames {
+  std::unordered_set<std::string_view> views;
+  // When several views share a name, the last of them.
+  std::unordered_map<std::string_view, const View*> last_view_named;
+  std::unordered_set<std::string_view> entities;
+  std::unordered_set<std::string_view> primary_entities;
+  // Entities that declare a `lifespan` somewhere.
+  std::unordered_set<std::string_view> lifespan_entities;
+};
+
+// The views must outlive the result: it holds views into their names.
+SchemaNames collect_schema_names(const std::vector<View>& views);
+
+}  // namespace orvane
