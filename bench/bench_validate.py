@@ -1,0 +1,72 @@
+"""Times orvane.validate on generated schemas of 100 and 1,000 views.
+
+Each view has a primary entity, a foreign entity pointing at the previous view, dimensions,
+measures whose expressions reference other views, a shift measure and a segment, so every check
+has work to do. Prints the median time per call at each size and the growth exponent between
+them: validation is meant to be linear in the schema, so the exponent should stay close to 1.
+
+Usage: PYTHONPATH=build/dev python3 bench/bench_validate.py [--repeat N]
+"""
+
+import argparse
+import math
+import statistics
+import time
+
+import orvane
+
+
+def view_document(number):
+    previous = max(number - 1, 0)
+    return f"""name: view_{number}
+table: schema.table_{number}
+entities:
+  - {{name: entity_{number}, type: primary, key: id}}
+  - {{name: entity_{previous}, type: foreign, key: parent_id}}
+dimensions:
+  - {{name: id, type: number, expr: id}}
+  - {{name: parent_id, type: number, expr: parent_id}}
+  - {{name: status, type: string, expr: status}}
+  - {{name: created_at, type: datetime, expr: created_at}}
+measures:
+  - {{name: count, type: count}}
+  - {{name: revenue, type: sum, expr: amount}}
+  - {{name: share, type: number, expr: "{{{{ view_{previous}.revenue }}}} / {{{{ entity_{number}.id }}}}"}}
+  - {{name: revenue_prior, shift: {{measure: revenue, by: 1 year}}}}
+segments:
+  - {{name: open, expr: "status = 'open'"}}
+"""
+
+
+def schema(size):
+    return [view_document(number) for number in range(size)]
+
+
+def median_seconds(views, repeat):
+    timings = []
+    for _ in range(repeat):
+        start = time.perf_counter()
+        orvane.validate(views)
+        timings.append(time.perf_counter() - start)
+    return statistics.median(timings)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--repeat", type=int, default=15)
+    args = parser.parse_args()
+
+    sizes = (100, 1000)
+    medians = {}
+    for size in sizes:
+        views = schema(size)
+        orvane.validate(views)  # warm up
+        medians[size] = median_seconds(views, args.repeat)
+        print(f"validate {size:>5} views: {medians[size] * 1e3:9.3f} ms per call, "
+              f"{medians[size] / size * 1e6:7.2f} us per view")
+    exponent = math.log(medians[1000] / medians[100]) / math.log(10)
+    print(f"growth exponent 100 -> 1000 views: {exponent:.2f}")
+
+
+if __name__ == "__main__":
+    main()
