@@ -23,7 +23,7 @@ void check_shift_measures(const std::vector<View>& views, const SchemaNames& nam
                           ErrorLines& errors);
 void check_entity_parents(const std::vector<View>& views, const SchemaNames& names,
                           ErrorLines& errors);
-void check_promotions(const SemanticLayer& layer, ErrorLines& errors);
+void check_promotions(const std::vector<View>& views, ErrorLines& errors);
 void check_measure_drivers(const std::vector<View>& views, ErrorLines& errors);
 void check_topics(const std::vector<Topic>& topics, const SchemaNames& names, ErrorLines& errors);
 void check_motifs(const std::vector<Motif>& motifs, ErrorLines& errors);

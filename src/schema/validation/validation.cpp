@@ -29,7 +29,7 @@ void validate_schema(const SemanticLayer& layer) {
   check_entity_lifespans(views, names, errors);
   check_shift_measures(views, names, errors);
   check_entity_parents(views, names, errors);
-  check_promotions(layer, errors);
+  check_promotions(views, errors);
   check_measure_drivers(views, errors);
   if (layer.topics) check_topics(*layer.topics, names, errors);
   if (layer.motifs) check_motifs(*layer.motifs, errors);
