@@ -12,6 +12,11 @@ namespace orvane {
 
 using ErrorLines = std::vector<std::string>;
 
+// "[view] ": every line about a view starts with its name in brackets.
+inline std::string view_prefix(const View& view) {
+  return "[" + view.name + "] ";
+}
+
 void check_view_names(const std::vector<View>& views, ErrorLines& errors);
 void check_view_structure(const std::vector<View>& views, ErrorLines& errors);
 void warn_unmatched_foreign_entities(const std::vector<View>& views, const SchemaNames& names);

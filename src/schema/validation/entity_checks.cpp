@@ -7,10 +7,6 @@
 namespace orvane {
 namespace {
 
-std::string prefix(const View& view) {
-  return "[" + view.name + "] ";
-}
-
 const Entity* first_entity_named(const View& view, std::string_view name) {
   for (const auto& entity : view.entities)
     if (entity.name == name) return &entity;
@@ -21,7 +17,7 @@ const Entity* first_entity_named(const View& view, std::string_view name) {
 // entity with keys that pair up one to one with this entity's keys.
 void check_lifespan_source(const View& view, const Entity& entity, const std::string& from,
                            const SchemaNames& names, ErrorLines& errors) {
-  const std::string head = prefix(view) + "entity '" + entity.name + "' ";
+  const std::string head = view_prefix(view) + "entity '" + entity.name + "' ";
   const auto source = names.last_view_named.find(from);
   if (source == names.last_view_named.end()) {
     errors.push_back(head + "lifespan `from: " + from + "` names a view that does not exist");
@@ -53,7 +49,7 @@ void warn_unmatched_foreign_entities(const std::vector<View>& views, const Schem
     for (const auto& entity : view.entities) {
       if (entity.type != EntityType::Foreign || names.primary_entities.contains(entity.name))
         continue;
-      write_warning("Warning: " + prefix(view) + "Foreign entity '" + entity.name +
+      write_warning("Warning: " + view_prefix(view) + "Foreign entity '" + entity.name +
                     "' has no matching primary entity in any view \u2014 join will not be "
                     "available\n");
     }
@@ -77,7 +73,7 @@ void check_entity_parents(const std::vector<View>& views, const SchemaNames& nam
       if (!entity.parent) continue;
       const std::string& parent = *entity.parent;
       const std::string head =
-          prefix(view) + "entity '" + entity.name + "' declares `parent: " + parent + "` but ";
+          view_prefix(view) + "entity '" + entity.name + "' declares `parent: " + parent + "` but ";
       if (entity.type == EntityType::Foreign)
         errors.push_back(head +
                          "is not a primary entity. The parent relationship is intrinsic to the "

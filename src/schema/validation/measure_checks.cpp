@@ -10,7 +10,7 @@ namespace orvane {
 namespace {
 
 std::string measure_prefix(const View& view, const Measure& measure) {
-  return "[" + view.name + "] shift measure '" + measure.name + "' ";
+  return view_prefix(view) + "shift measure '" + measure.name + "' ";
 }
 
 bool declares_entity(const View& view, std::string_view name) {
@@ -91,7 +91,7 @@ void check_measure_references(const std::vector<View>& views, const SchemaNames&
       for (const auto head : member_reference_heads(*measure.expr)) {
         if (head == "variables" || names.entities.contains(head) || names.views.contains(head))
           continue;
-        errors.push_back("[" + view.name + "] Measure '" + measure.name +
+        errors.push_back(view_prefix(view) + "Measure '" + measure.name +
                          "' references unknown entity/view '" + std::string(head) + "' in expr");
       }
     }
@@ -121,7 +121,7 @@ void check_measure_drivers(const std::vector<View>& views, ErrorLines& errors) {
       if (!measure.drivers) continue;
       for (const auto& driver : *measure.drivers) {
         if (const auto problem = coefficient_problem(driver))
-          errors.push_back("[" + view.name + "] measure '" + measure.name + "' driver '" +
+          errors.push_back(view_prefix(view) + "measure '" + measure.name + "' driver '" +
                            driver.measure + "' " + *problem);
       }
     }

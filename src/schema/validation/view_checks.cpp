@@ -7,24 +7,20 @@
 namespace orvane {
 namespace {
 
-std::string prefix(const View& view) {
-  return "[" + view.name + "] ";
-}
-
 void check_source(const View& view, ErrorLines& errors) {
   if (!view.table && !view.sql)
-    errors.push_back(prefix(view) + "View must have either 'table' or 'sql'");
+    errors.push_back(view_prefix(view) + "View must have either 'table' or 'sql'");
   else if (view.table && view.sql)
-    errors.push_back(prefix(view) + "View cannot have both 'table' and 'sql'");
+    errors.push_back(view_prefix(view) + "View cannot have both 'table' and 'sql'");
 }
 
 void check_dimensions(const View& view, ErrorLines& errors) {
   std::unordered_set<std::string_view> seen;
   for (const auto& dimension : view.dimensions) {
     if (!seen.insert(dimension.name).second)
-      errors.push_back(prefix(view) + "Duplicate dimension name: '" + dimension.name + "'");
+      errors.push_back(view_prefix(view) + "Duplicate dimension name: '" + dimension.name + "'");
     if (dimension.expr.empty())
-      errors.push_back(prefix(view) + "Dimension '" + dimension.name + "' has empty expr");
+      errors.push_back(view_prefix(view) + "Dimension '" + dimension.name + "' has empty expr");
   }
 }
 
@@ -33,7 +29,7 @@ void check_measure_exprs(const View& view, ErrorLines& errors) {
   if (!view.measures) return;
   for (const auto& measure : *view.measures) {
     if (measure.expr || measure.type == MeasureType::Count || measure.shift) continue;
-    errors.push_back(prefix(view) + "Measure '" + measure.name + "' of type " +
+    errors.push_back(view_prefix(view) + "Measure '" + measure.name + "' of type " +
                      std::string(spelling(measure.type)) + " requires an expr");
   }
 }
@@ -44,7 +40,7 @@ void check_entity_keys(const View& view, ErrorLines& errors) {
   for (const auto& entity : view.entities) {
     for (const auto& key : entity_keys(entity)) {
       if (dimensions.contains(key)) continue;
-      errors.push_back(prefix(view) + "Entity '" + entity.name + "' references key '" + key +
+      errors.push_back(view_prefix(view) + "Entity '" + entity.name + "' references key '" + key +
                        "' which is not a dimension");
     }
   }
