@@ -23,8 +23,11 @@ COLUMNS = [("duckdb", "duckdb"), ("sqlite", "sqlite"), ("postgres", "postgres"),
 
 
 def first_line(text: str) -> str:
-    line = str(text).strip().splitlines()[0] if str(text).strip() else str(text)
-    return line.replace("|", "\\|")[:160]
+    """The engine's message on one line, without the server's boilerplate."""
+    line = " ".join(str(text).split())
+    line = line.replace("check the manual that corresponds to your MariaDB server version "
+                        "for the right syntax to use ", "")
+    return line.replace("|", "\\|")[:200]
 
 
 def main():
@@ -35,10 +38,15 @@ def main():
         engine.start()
         engine.load(list(data.values()))
         engines[name] = engine
+    notes: dict[str, int] = {}
+
+    def note(text: str) -> str:
+        number = notes.setdefault(text, len(notes) + 1)
+        return f"[{number}]"
+
     try:
-        header = "| case | shape | " + " | ".join(
-            f"{d} on {e}" if d != e else d for d, e in COLUMNS) + " |"
-        print(header)
+        print("| case | shape | " + " | ".join(
+            f"{d} on {e}" if d != e else d for d, e in COLUMNS) + " |")
         print("|" + " --- |" * (len(COLUMNS) + 2))
         for case in ALL_CASES:
             cells = []
@@ -46,16 +54,23 @@ def main():
                 try:
                     result = orvane.compile(VIEWS, json.dumps(case.query), dialect)
                 except ValueError as e:
-                    cells.append(f"compile error: {first_line(e)}")
+                    cells.append("compile error " + note(f"orvane: {first_line(e)}"))
                     continue
                 try:
                     rows = engines[engine].run(result["sql"], result["params"])
                 except Exception as e:
-                    cells.append(f"error: {first_line(e)}")
+                    cells.append("error " + note(f"{engine}: {first_line(e)}"))
                     continue
                 problem = compare_rows(rows, case.expected(data), case.ordered, case.tolerance)
-                cells.append("pass" if problem is None else "wrong result")
+                if problem is None:
+                    cells.append("pass")
+                else:
+                    why = case.known.get(dialect, ("", first_line(problem)))[1]
+                    cells.append("wrong " + note(f"{dialect} on {engine}: {why}"))
             print(f"| {case.id} | {case.shape} | " + " | ".join(cells) + " |")
+        print()
+        for text, number in notes.items():
+            print(f"{number}. {text}")
     finally:
         for engine in engines.values():
             engine.stop()
