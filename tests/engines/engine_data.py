@@ -196,6 +196,10 @@ dimensions:
   - name: signup_date
     type: date
     expr: signup_date
+  - name: order_count
+    type: number
+    expr: "{{ orders.count }}"
+    sub_query: true
 measures:
   - name: count
     type: count
