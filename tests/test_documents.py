@@ -647,3 +647,29 @@ def test_step_query_value_errors(query, message):
     with pytest.raises(ValueError) as caught:
         orvane.catalog_list(["name: v"], None, None, [f"name: q\nsteps:\n  - name: s\n    query: {query}"])
     assert str(caught.value).startswith(QUERY_PREFIX + message + " at line 4 column ")
+
+
+QUERY = '{"measures": ["orders.count"], "dimensions": ["orders.status"]}'
+
+
+def test_topic_motif_and_saved_query_documents_leave_the_sql_unchanged(orders_view):
+    plain = orvane.compile([orders_view], QUERY, "postgres")
+    topic = doc(
+        """
+        name: t
+        views: [orders]
+        base_view: orders
+        default_filters: [{field: orders.status, eq: {value: shipped}}]
+        """
+    )
+    with_documents = orvane.compile(
+        [orders_view], QUERY, "postgres", [topic], ["name: m\nadds: [{name: a, expr: x}]"],
+        ["name: q\nmeasures: [orders.count]"],
+    )
+    assert with_documents == plain
+
+
+def test_view_source_is_taken_as_written(orders_view):
+    view = orders_view.replace("table: orders", "table: 2024")
+    from_clause = orvane.compile([view], QUERY, "postgres")["sql"].split("FROM")[1]
+    assert "2024" in from_clause
