@@ -1,7 +1,7 @@
 #include "engine/join_graph/join_graph.h"
 
 #include <algorithm>
-#include <map>
+#include <unordered_map>
 
 namespace orvane {
 namespace {
@@ -63,7 +63,7 @@ JoinGraph JoinGraph::build(const SemanticLayer& layer) {
   graph.nodes.reserve(view_count);
   graph.outgoing.resize(view_count);
   std::vector<EntityUse> references;
-  std::map<std::string_view, std::vector<EntityUse>> owners;
+  std::unordered_map<std::string_view, std::vector<EntityUse>> owners;
   for (std::size_t node = 0; node < view_count; ++node) {
     const View& view = layer.views[node];
     graph.nodes.push_back(view.name);
