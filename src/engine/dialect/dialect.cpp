@@ -34,10 +34,15 @@ std::string enclose(std::string_view name, char quote, char escape) {
   std::string out;
   out.reserve(name.size() + 4);
   out += quote;
-  for (char c : name) {
-    if (c == quote) out += escape;
-    out += c;
+  std::size_t start = 0;
+  for (std::size_t at = name.find(quote); at != std::string_view::npos;
+       at = name.find(quote, at + 1)) {
+    out.append(name.substr(start, at - start));
+    out += escape;
+    out += quote;
+    start = at + 1;
   }
+  out.append(name.substr(start));
   out += quote;
   return out;
 }

@@ -9,6 +9,16 @@ bool is_identifier_character(char32_t c) {
   return c == U'_' || is_unicode_alphanumeric(c);
 }
 
+// Decodes one code point, with the common ASCII case inline.
+char32_t decode(std::string_view text, std::size_t& pos) {
+  unsigned char byte = static_cast<unsigned char>(text[pos]);
+  if (byte < 0x80) {
+    ++pos;
+    return byte;
+  }
+  return next_code_point(text, pos);
+}
+
 bool starts_word(char32_t c) {
   return c == U'_' || is_unicode_alphabetic(c);
 }
@@ -17,7 +27,7 @@ bool starts_word(char32_t c) {
 std::size_t end_of_word(std::string_view text, std::size_t pos) {
   while (pos < text.size()) {
     std::size_t next = pos;
-    if (!is_identifier_character(next_code_point(text, next))) break;
+    if (!is_identifier_character(decode(text, next))) break;
     pos = next;
   }
   return pos;
@@ -60,7 +70,7 @@ std::string qualify_columns(Dialect dialect, std::string_view quoted_alias, cons
       pos = after;
     } else {
       std::size_t next = pos;
-      char32_t code_point = next_code_point(text, next);
+      char32_t code_point = decode(text, next);
       if (!starts_word(code_point)) {
         out.append(text.substr(pos, next - pos));
         pos = next;
@@ -85,7 +95,7 @@ bool is_bare_identifier(std::string_view text) {
   if (trimmed.empty()) return false;
   std::size_t pos = 0;
   while (pos < trimmed.size())
-    if (!is_identifier_character(next_code_point(trimmed, pos))) return false;
+    if (!is_identifier_character(decode(trimmed, pos))) return false;
   return true;
 }
 

@@ -54,6 +54,12 @@ std::vector<std::string_view> member_expressions(const Engine& engine, const Mem
   return expressions;
 }
 
+bool any_reference(const std::vector<std::string_view>& expressions) {
+  for (std::string_view expression : expressions)
+    if (expression.find("{{") != std::string_view::npos) return true;
+  return false;
+}
+
 bool contains(const std::vector<std::string>& list, std::string_view name) {
   return std::find(list.begin(), list.end(), name) != list.end();
 }
@@ -108,8 +114,10 @@ std::vector<std::string> required_views(const Engine& engine, const QueryRequest
   while (!work.empty()) {
     MemberPair pair = work.back();
     work.pop_back();
-    if (!seen.insert(pair).second) continue;
-    for (std::string_view expression : member_expressions(engine, pair)) {
+    std::vector<std::string_view> expressions = member_expressions(engine, pair);
+    // A member without references adds nothing however often it is met.
+    if (!any_reference(expressions) || !seen.insert(pair).second) continue;
+    for (std::string_view expression : expressions) {
       for (const auto& [first, second] : dotted_references(expression)) {
         if (first == "variables") continue;
         if (engine.find_view(first)) {
