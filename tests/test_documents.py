@@ -236,6 +236,12 @@ TYPE_ERRORS = {
     "root is a list": ("- name: v", "invalid type", 1, 1),
     "unclosed flow sequence": ("name: v\ntable: [a\n", "while parsing a flow sequence", 3, 1),
     "undefined alias": ("name: v\ntable: *nowhere", "unknown anchor `nowhere`", 2, 8),
+    "control character after a multi-byte one": (
+        "name: v\ntable: é\x01",
+        "control characters are not allowed",
+        2,
+        9,
+    ),
 }
 
 

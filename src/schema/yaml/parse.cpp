@@ -2,6 +2,7 @@
 
 #include <yaml.h>
 
+#include <new>
 #include <string>
 #include <unordered_map>
 
@@ -20,14 +21,15 @@ Mark mark_of(const yaml_mark_t& mark) {
               static_cast<std::uint32_t>(mark.column + 1)};
 }
 
-// Line and column of a byte offset, for reader errors that carry only an offset.
+// Line and column of a byte offset, for reader errors that carry only an offset. Columns count
+// characters, as libyaml's own marks do.
 Mark mark_at_offset(std::string_view text, std::size_t offset) {
   Mark mark;
   for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
     if (text[i] == '\n') {
       ++mark.line;
       mark.column = 1;
-    } else {
+    } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
       ++mark.column;
     }
   }
@@ -57,8 +59,8 @@ class Parser {
 
  private:
   [[noreturn]] void fail() const {
-    std::string message = cstr(reinterpret_cast<const yaml_char_t*>(parser_.problem));
-    if (message.empty()) message = "malformed YAML";
+    if (parser_.error == YAML_MEMORY_ERROR) throw std::bad_alloc();
+    std::string message = parser_.problem != nullptr ? parser_.problem : "malformed YAML";
     if (parser_.context != nullptr) message = std::string(parser_.context) + ", " + message;
     Mark mark = parser_.error == YAML_READER_ERROR ? mark_at_offset(text_, parser_.problem_offset)
                                                    : mark_of(parser_.problem_mark);

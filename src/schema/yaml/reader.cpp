@@ -1,5 +1,6 @@
 #include "schema/yaml/reader.h"
 
+#include <stdexcept>
 #include <unordered_map>
 
 #include "common/failure.h"
@@ -155,6 +156,7 @@ std::string Reader::describe(const Node& node) const {
 Fields::Fields(const Reader& reader, const Node& node, std::span<const std::string_view> names,
                std::span<const Alias> aliases)
     : names_(names) {
+  if (names_.size() > kMaxFields) throw std::logic_error("record has too many fields");
   const Document& doc = reader.doc();
   const Node& mapping = reader.expect_mapping(node);
   for (std::size_t entry = 0; entry < doc.length(mapping); ++entry) {
