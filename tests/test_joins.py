@@ -156,6 +156,23 @@ def test_hinted_entities_are_preferred_over_a_shorter_path():
     assert 'ON "depots"."hub_id" = "places"."hub"' in hinted
 
 
+# x reaches t through p or q at equal length. Without hints the newest relationship of x (to p)
+# is scanned first; with any hint the cheapest-path frontier breaks equal costs by layer order,
+# which puts q (listed before p) first.
+DIAMOND = [
+    view("t", [("et", "primary", "id")], ["id", "label"]),
+    view("q", [("eq", "primary", "id"), ("et", "foreign", "t_id")], ["id", "t_id"]),
+    view("p", [("ep", "primary", "id"), ("et", "foreign", "t_id")], ["id", "t_id"]),
+    view("x", [("eq", "foreign", "q_id"), ("ep", "foreign", "p_id")], ["q_id", "p_id"], ["count"]),
+]
+
+
+@pytest.mark.parametrize("through, joins", [([], ["p", "t"]), (["unrelated"], ["q", "t"])])
+def test_equal_paths_with_and_without_hints(through, joins):
+    sql = compile_sql(DIAMOND, measures=["x.count"], dimensions=["t.label"], through=through)
+    assert joined_views(sql) == joins
+
+
 @pytest.mark.parametrize(
     "views, query, message",
     [

@@ -11,7 +11,7 @@ void require_key_pairs(const Relationship& relationship) {
   if (!relationship.key_pairs.empty()) return;
   throw join_error("Cannot join '" + relationship.from + "' to '" + relationship.to +
                    "' through entity '" + relationship.entity +
-                   "': the entity declares no key columns (set `key` or `keys` on it in both "
+                   "': it has no key columns to pair (set `key` or `keys` on the entity in both "
                    "views)");
 }
 
