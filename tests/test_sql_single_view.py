@@ -329,3 +329,12 @@ def test_entity_reference_joins_the_first_owner_unless_one_is_required(dimension
     result = compile_query({"dimensions": dimensions},
                            views=[OWNED, owner_view("clients"), owner_view("accounts")])
     assert result["sql"] == sql
+
+
+def test_filter_on_a_subquery_dimension_uses_the_subquery():
+    result = compile_query({"dimensions": ["customers.region"], "filters": [
+        {"member": "customers.order_count", "operator": "gt", "values": ["2"]}]},
+        views=[ORDERS, CUSTOMERS])
+    assert '\nWHERE\n  (SELECT COUNT(*) FROM analytics.orders AS "orders" WHERE ' \
+           '"orders"."customer_id" = "customers"."id") > $1\n' in result["sql"]
+    assert result["params"] == ["2"]

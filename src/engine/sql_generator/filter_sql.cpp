@@ -6,6 +6,7 @@
 #include "engine/member_sql/render_template.h"
 #include "engine/sql_generator/measure_sql.h"
 #include "engine/sql_generator/operator_condition.h"
+#include "engine/sql_generator/subquery_dimension.h"
 
 namespace orvane {
 namespace {
@@ -60,8 +61,12 @@ std::string compile_leaf(GeneratorContext& context, const QueryFilter& filter,
   const Dimension* dimension = find_dimension(context.engine, member.view, member.member);
   if (!dimension) throw query_error("Filter member '" + path + "' not found");
   leaves.dimension = true;
+  // A subquery dimension filters by its correlated subquery, as it is selected; its expression
+  // alone would put another view's aggregate into WHERE.
   std::string sql =
-      render_dimension_for_condition(context, alias->second, dimension->expr, no_entities());
+      dimension->sub_query.value_or(false)
+          ? subquery_dimension_sql(context, *dimension, member.view, alias->second)
+          : render_dimension_for_condition(context, alias->second, dimension->expr, no_entities());
   if (auto shortcut = boolean_shortcut(*dimension, filter, sql)) return *shortcut;
   return operator_condition(context.dialect, sql, *filter.op, filter.values, params, path);
 }
