@@ -614,11 +614,11 @@ SAVED_QUERY_ERRORS = {
     ),
     "short positional request": (
         "name: q\nsteps: [{name: s, query: [[a], [b]]}]",
-        "invalid length 2, expected struct QueryRequest with 13 elements",
+        "invalid length 2, expected struct QueryRequest with 13 elements at line 2 column 26",
     ),
     "short positional filter": (
         "name: q\nsteps: [{name: s, query: {filters: [[v.d, equals, []]]}}]",
-        "invalid length 3, expected struct QueryFilter with 5 elements",
+        "invalid length 3, expected struct QueryFilter with 5 elements at line 2 column 37",
     ),
 }
 

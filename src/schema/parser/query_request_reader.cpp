@@ -5,6 +5,7 @@
 
 #include "common/failure.h"
 #include "schema/yaml/messages.h"
+#include "schema/yaml/position.h"
 
 namespace orvane {
 namespace {
@@ -30,12 +31,12 @@ class RecordFields {
     if (node.kind != yaml::NodeKind::Sequence)
       r.invalid_type(node, "struct " + std::string(record));
     std::size_t length = node.count;
-    if (length > N) throw_length(length, expected);
+    if (length > N) throw_length(length, expected, node);
     for (std::size_t i = 0; i < N; ++i) {
       if (i < length)
         values_[i] = &r.doc().item(node, i);
       else if (!defaultable[i])
-        throw_length(length, expected);
+        throw_length(length, expected, node);
     }
   }
 
@@ -51,8 +52,10 @@ class RecordFields {
   }
 
  private:
-  [[noreturn]] static void throw_length(std::size_t length, const std::string& expected) {
-    throw Failure("invalid length " + std::to_string(length) + ", expected " + expected);
+  [[noreturn]] static void throw_length(std::size_t length, const std::string& expected,
+                                        const Node& node) {
+    throw Failure("invalid length " + std::to_string(length) + ", expected " + expected +
+                  yaml::at(node.mark));
   }
 
   const std::array<std::string_view, N>& names_;
