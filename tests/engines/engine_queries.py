@@ -418,6 +418,15 @@ def orders_and_units_by_status(data):
             for (status,), rows in group(orders(data), lambda o: (o["status"],)).items()]
 
 
+def orders_reaching_category(data):
+    """Each category with the distinct orders that have at least one item in it."""
+    by_id = order_of(data)
+    reached: dict = {}
+    for item in items(data):
+        reached.setdefault(item["category"], {})[item["order_id"]] = by_id[item["order_id"]]
+    return {category: list(found.values()) for category, found in reached.items()}
+
+
 JOIN_CASES: list[Case] = [
     Case("revenue_by_customer_segment", "join many-to-one: fact measures by a dimension view",
          {"measures": ["orders.revenue", "orders.count"], "dimensions": ["customers.segment"]},
@@ -445,6 +454,16 @@ JOIN_CASES: list[Case] = [
     Case("customers_and_revenue_by_segment", "fan-out: dimension-view count beside fact revenue",
          {"measures": ["customers.count", "orders.revenue"], "dimensions": ["customers.segment"]},
          customers_and_revenue_by_segment, joins=True),
+    Case("revenue_by_item_category", "fan-out: additive measures by a child dimension",
+         {"measures": ["orders.revenue", "orders.count"], "dimensions": ["order_items.category"]},
+         lambda d: [(category, sum(o["amount"] for o in found), len(found))
+                    for category, found in orders_reaching_category(d).items()],
+         joins=True),
+    Case("average_by_item_category", "fan-out: an average by a child dimension (de-duplicated)",
+         {"measures": ["orders.average_amount"], "dimensions": ["order_items.category"]},
+         lambda d: [(category, sum(o["amount"] for o in found) / len(found))
+                    for category, found in orders_reaching_category(d).items()],
+         joins=True),
 ]
 
 ALL_CASES = CASES + JOIN_CASES
