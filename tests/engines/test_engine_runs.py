@@ -39,8 +39,10 @@ def run_params():
             known = case.known.get(dialect)
             if known:
                 kind, why = known
+                # A "fault" is predicted from how the compiler is meant to build the
+                # statement, before that strategy exists; it must not fail once mended.
                 marks.append(pytest.mark.xfail(
-                    reason=why, strict=True,
+                    reason=why, strict=kind != "fault",
                     raises=EngineError if kind == "error" else AssertionError))
             params.append(pytest.param(case, dialect, engine, id=f"{case.id}-{dialect}",
                                        marks=marks))
