@@ -93,3 +93,9 @@ def test_unresolved_references_fail_but_variables_survive():
         [view_with_measure_expr("amount * {{ variables.rate }}")], '{"measures": ["orders.odd"]}', "postgres"
     )
     assert "SUM(amount * {{variables.rate}})" in result["sql"]
+
+
+def test_the_schema_is_checked_before_the_query_text():
+    broken_schema = "name: orders\n"  # neither table nor sql
+    with pytest.raises(ValueError, match="^Schema error: "):
+        orvane.compile([broken_schema], "not json", "postgres")
