@@ -5,6 +5,7 @@ import json
 import orvane
 import pytest
 import sqlglot
+from sqlglot import exp
 from sqlglot.errors import ParseError
 
 from engine_data import VIEWS
@@ -59,3 +60,17 @@ def test_statement_parses_in_its_dialect(case, dialect, grammar):
         sql = substitute_placeholders(sql, result["params"])
     expressions = sqlglot.parse(sql, read=grammar)
     assert len(expressions) == 1 and expressions[0] is not None
+    if dialect != "clickhouse":
+        assert_placeholders_match(expressions[0], grammar, result["params"])
+
+
+def assert_placeholders_match(expression, grammar, params):
+    """Each bound value has exactly one placeholder, numbered in binding order."""
+    marks = [node.sql(dialect=grammar)
+             for node in expression.find_all(exp.Placeholder, exp.Parameter)]
+    if all(mark == "?" for mark in marks):
+        assert len(marks) == len(params), (marks, params)
+        return
+    numbers = sorted(int(mark.lstrip("$@p")) for mark in marks)
+    first = 0 if grammar == "bigquery" else 1
+    assert numbers == list(range(first, first + len(params))), (marks, params)
