@@ -338,3 +338,14 @@ def test_filter_on_a_subquery_dimension_uses_the_subquery():
     assert '\nWHERE\n  (SELECT COUNT(*) FROM analytics.orders AS "orders" WHERE ' \
            '"orders"."customer_id" = "customers"."id") > $1\n' in result["sql"]
     assert result["params"] == ["2"]
+
+
+def test_subquery_dimension_over_a_keyless_entity_is_a_join_error():
+    keyless_orders = ORDERS.replace("{name: customer, type: foreign, key: customer_id}",
+                                    "{name: customer, type: foreign}")
+    keyless_customers = CUSTOMERS.replace("{name: customer, type: primary, key: id}",
+                                          "{name: customer, type: primary}")
+    with pytest.raises(ValueError, match=r"^Join error: Cannot join 'customers' to 'orders' "
+                                         r"through entity 'customer': it has no key columns"):
+        compile_query({"dimensions": ["customers.order_count"]},
+                      views=[keyless_orders, keyless_customers])

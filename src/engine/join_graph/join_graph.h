@@ -46,6 +46,9 @@ std::vector<Relationship> join_tree(const JoinGraph& graph, std::string_view bas
                                     const std::vector<std::string>& targets,
                                     const std::vector<std::string>& hints);
 
+// Throws the join error for a relationship whose entity pairs no key columns.
+void require_key_pairs(const Relationship& relationship);
+
 // The views whose rows the joins of `tree` repeat.
 std::set<std::string> multiplied_views(const std::vector<Relationship>& tree);
 

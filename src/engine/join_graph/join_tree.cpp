@@ -3,7 +3,6 @@
 #include "engine/join_graph/join_search.h"
 
 namespace orvane {
-namespace {
 
 // A relationship over an entity that declares no key columns (on either side) has nothing to
 // put in its ON condition; joining over it would pair every row with every row.
@@ -14,8 +13,6 @@ void require_key_pairs(const Relationship& relationship) {
                    "': it has no key columns to pair (set `key` or `keys` on the entity in both "
                    "views)");
 }
-
-}  // namespace
 
 std::vector<Relationship> join_tree(const JoinGraph& graph, std::string_view base,
                                     const std::vector<std::string>& targets,

@@ -29,10 +29,6 @@ JoinPlan plan_joins(GeneratorContext& context, const std::string& base_view,
   for (const auto& relationship : tree) {
     const View* joined = context.engine.find_view(relationship.to);
     if (!joined) throw join_error("View '" + relationship.to + "' not found in join graph");
-    if (relationship.key_pairs.empty())
-      throw join_error("Entity '" + relationship.entity + "' joining '" + relationship.from +
-                       "' and '" + relationship.to +
-                       "' has no key columns, so the join would have no ON condition");
     aliases.insert_or_assign(relationship.to, relationship.to);
     auto from_alias = aliases.find(relationship.from);
     std::string_view from_name =

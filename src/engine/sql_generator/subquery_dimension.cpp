@@ -36,10 +36,12 @@ std::string correlation(GeneratorContext& context, std::string_view view, std::s
         .append(key_expression(context, view, view_key, alias));
   };
   if (const Relationship* out = first_relationship_to(context.engine, view, measure_view)) {
+    require_key_pairs(*out);
     for (const auto& [left, right] : out->key_pairs) add(right, left);
     return condition;
   }
   if (const Relationship* back = first_relationship_to(context.engine, measure_view, view)) {
+    require_key_pairs(*back);
     for (const auto& [left, right] : back->key_pairs) add(left, right);
     return condition;
   }
