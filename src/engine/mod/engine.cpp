@@ -28,8 +28,9 @@ const View* Engine::find_view(std::string_view name) const {
 }
 
 std::unique_ptr<Engine> build_engine(SemanticLayer layer, Dialect dialect) {
+  InducedMeasureIndex induced;
   try {
-    validate_schema(layer);
+    validate_schema(layer, &induced);
   } catch (const EngineError&) {
     throw;
   } catch (const Failure& failure) {
@@ -42,7 +43,8 @@ std::unique_ptr<Engine> build_engine(SemanticLayer layer, Dialect dialect) {
   engine->join_graph = JoinGraph::build(engine->layer);
   engine->member_index = MemberIndex::build(engine->layer);
   engine->primary_key_columns = collect_primary_key_columns(engine->layer);
-  engine->induced_measures = analyse_promotions(engine->layer.views).index;
+  // Validation ran the promotion analysis over these same views; its index is the engine's.
+  engine->induced_measures = std::move(induced);
   return engine;
 }
 

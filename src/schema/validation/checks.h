@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/promotions/promotions.h"
 #include "schema/models/semantic_layer.h"
 #include "schema/validation/schema_names.h"
 
@@ -28,7 +29,9 @@ void check_shift_measures(const std::vector<View>& views, const SchemaNames& nam
                           ErrorLines& errors);
 void check_entity_parents(const std::vector<View>& views, const SchemaNames& names,
                           ErrorLines& errors);
-void check_promotions(const std::vector<View>& views, ErrorLines& errors);
+// Moves the analysis' index into `induced` when it is given.
+void check_promotions(const std::vector<View>& views, ErrorLines& errors,
+                      InducedMeasureIndex* induced);
 void check_measure_drivers(const std::vector<View>& views, ErrorLines& errors);
 void check_topics(const std::vector<Topic>& topics, const SchemaNames& names, ErrorLines& errors);
 void check_motifs(const std::vector<Motif>& motifs, ErrorLines& errors);

@@ -39,11 +39,13 @@ void warn_ambiguous(const PromotionReportEntry& entry) {
 
 }  // namespace
 
-void check_promotions(const std::vector<View>& views, ErrorLines& errors) {
+void check_promotions(const std::vector<View>& views, ErrorLines& errors,
+                      InducedMeasureIndex* induced) {
   try {
-    const auto analysis = analyse_promotions(views);
+    auto analysis = analyse_promotions(views);
     for (const auto& entry : analysis.shadowed) warn_shadowed(entry);
     for (const auto& entry : analysis.ambiguous) warn_ambiguous(entry);
+    if (induced != nullptr) *induced = std::move(analysis.index);
   } catch (const EngineError& error) {
     errors.push_back(debug_form(error));
   }

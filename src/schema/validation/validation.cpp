@@ -18,7 +18,7 @@ std::string join_lines(const ErrorLines& lines) {
 }  // namespace
 
 // Every check runs even after others have failed, so one call reports every problem at once.
-void validate_schema(const SemanticLayer& layer) {
+void validate_schema(const SemanticLayer& layer, InducedMeasureIndex* induced) {
   const auto& views = layer.views;
   const SchemaNames names = collect_schema_names(views);
   ErrorLines errors;
@@ -29,7 +29,7 @@ void validate_schema(const SemanticLayer& layer) {
   check_entity_lifespans(views, names, errors);
   check_shift_measures(views, names, errors);
   check_entity_parents(views, names, errors);
-  check_promotions(views, errors);
+  check_promotions(views, errors, induced);
   check_measure_drivers(views, errors);
   if (layer.topics) check_topics(*layer.topics, names, errors);
   if (layer.motifs) check_motifs(*layer.motifs, errors);

@@ -1,13 +1,16 @@
 // Whole-schema validation: every check runs, all error lines are collected.
 #pragma once
 
+#include "engine/promotions/promotions.h"
 #include "schema/models/semantic_layer.h"
 
 namespace orvane {
 
 // Runs every check in order. Warnings are written to the process's standard error as complete
 // lines. On failure throws Failure whose message is all error lines joined by line feeds, without
-// a prefix (`compile` wraps it as a schema error; `validate` raises it as it is).
-void validate_schema(const SemanticLayer& layer);
+// a prefix (`compile` wraps it as a schema error; `validate` raises it as it is). When `induced`
+// is given, the promotion check's induced-measure index is moved into it, so that engine
+// construction does not analyse the same views a second time.
+void validate_schema(const SemanticLayer& layer, InducedMeasureIndex* induced = nullptr);
 
 }  // namespace orvane
