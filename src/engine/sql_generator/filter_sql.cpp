@@ -47,15 +47,13 @@ std::string compile_leaf(GeneratorContext& context, const QueryFilter& filter,
   if (!filter.op) throw query_error("Filter must have an operator");
   const std::string& path = *filter.member;
   MemberPath member = parse_member_path(path);
-  auto alias = views.find(member.view);
-  if (alias == views.end())
-    throw query_error("View '" + std::string(member.view) + "' not in query");
+  const std::string& alias = alias_in_query(views, member.view);
 
   if (context.engine.member_index.is_measure(path)) {
     const Measure* measure = find_measure(context.engine, member.view, member.member);
     if (!measure) throw query_error("Measure '" + path + "' not found");
     leaves.measure = true;
-    std::string sql = measure_sql(context, alias->second, *measure, no_entities());
+    std::string sql = measure_sql(context, alias, *measure, no_entities());
     return operator_condition(context.dialect, sql, *filter.op, filter.values, params, path);
   }
   const Dimension* dimension = find_dimension(context.engine, member.view, member.member);
@@ -65,8 +63,8 @@ std::string compile_leaf(GeneratorContext& context, const QueryFilter& filter,
   // alone would put another view's aggregate into WHERE.
   std::string sql =
       dimension->sub_query.value_or(false)
-          ? subquery_dimension_sql(context, *dimension, member.view, alias->second)
-          : render_dimension_for_condition(context, alias->second, dimension->expr, no_entities());
+          ? subquery_dimension_sql(context, *dimension, member.view, alias)
+          : render_dimension_for_condition(context, alias, dimension->expr, no_entities());
   if (auto shortcut = boolean_shortcut(*dimension, filter, sql)) return *shortcut;
   return operator_condition(context.dialect, sql, *filter.op, filter.values, params, path);
 }

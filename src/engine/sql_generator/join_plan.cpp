@@ -6,6 +6,12 @@
 
 namespace orvane {
 
+const std::string& alias_in_query(const AliasMap& aliases, std::string_view view) {
+  auto found = aliases.find(view);
+  if (found == aliases.end()) throw query_error("View '" + std::string(view) + "' not in query");
+  return found->second;
+}
+
 std::string join_condition(GeneratorContext& context, const Relationship& relationship,
                            std::string_view from_alias, std::string_view to_alias) {
   std::string condition;

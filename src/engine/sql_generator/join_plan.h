@@ -16,6 +16,9 @@ namespace orvane {
 // View name -> the alias its columns are addressed by in the statement.
 using AliasMap = std::map<std::string, std::string, std::less<>>;
 
+// The alias of a view the statement joins, or a query error naming the view.
+const std::string& alias_in_query(const AliasMap& aliases, std::string_view view);
+
 struct PlannedJoin {
   std::string keyword;  // "LEFT"
   std::string source;   // FROM source of the joined view

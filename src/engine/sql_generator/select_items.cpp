@@ -10,13 +10,6 @@
 namespace orvane {
 namespace {
 
-const std::string& alias_in_query(const Statement& statement, std::string_view view) {
-  auto found = statement.plan.aliases.find(view);
-  if (found == statement.plan.aliases.end())
-    throw query_error("View '" + std::string(view) + "' not in query");
-  return found->second;
-}
-
 void add_item(Statement& statement, std::string expression, std::string member, ColumnKind kind) {
   const bool aggregate = kind == ColumnKind::Measure;
   if (!aggregate) statement.grouping.push_back(statement.items.size());
@@ -32,7 +25,7 @@ void add_dimension_item(GeneratorContext& context, std::string_view path, const 
   MemberPath member = parse_member_path(path);
   const Dimension* dimension = find_dimension(context.engine, member.view, member.member);
   if (!dimension) throw query_error("Dimension not found: " + std::string(path));
-  const std::string& alias = alias_in_query(statement, member.view);
+  const std::string& alias = alias_in_query(statement.plan.aliases, member.view);
   std::string expression = dimension->sub_query.value_or(false)
                                ? subquery_dimension_sql(context, *dimension, member.view, alias)
                                : render_template(context, alias, dimension->expr, entities);
@@ -48,7 +41,7 @@ PreparedTimeDimension add_time_dimension_item(GeneratorContext& context,
   MemberPath member = parse_member_path(query.dimension);
   const Dimension* dimension = find_dimension(context.engine, member.view, member.member);
   if (!dimension) throw query_error("Time dimension not found: " + query.dimension);
-  const std::string& alias = alias_in_query(statement, member.view);
+  const std::string& alias = alias_in_query(statement.plan.aliases, member.view);
   prepared.expression = render_template(context, alias, dimension->expr, entities);
   if (dimension->type == DimensionType::Datetime && timezone)
     prepared.expression = convert_time_zone(context.dialect, prepared.expression, *timezone);
@@ -66,7 +59,7 @@ void add_measure_item(GeneratorContext& context, std::string_view path, const En
   MemberPath member = parse_member_path(path);
   const Measure* measure = find_measure(context.engine, member.view, member.member);
   if (!measure) throw query_error("Measure not found: " + std::string(path));
-  const std::string& alias = alias_in_query(statement, member.view);
+  const std::string& alias = alias_in_query(statement.plan.aliases, member.view);
   add_item(statement, measure_sql(context, alias, *measure, entities), std::string(path),
            ColumnKind::Measure);
 }

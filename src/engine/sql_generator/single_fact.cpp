@@ -39,10 +39,8 @@ void add_segment_conditions(GeneratorContext& context, const QueryRequest& reque
     MemberPath member = parse_member_path(path);
     const Segment* segment = find_segment(context.engine, member.view, member.member);
     if (!segment) throw query_error("Segment '" + path + "' not found");
-    auto alias = statement.plan.aliases.find(member.view);
-    if (alias == statement.plan.aliases.end())
-      throw query_error("View '" + std::string(member.view) + "' not in query");
-    statement.where.push_back(render_template(context, alias->second, segment->expr, entities));
+    const std::string& alias = alias_in_query(statement.plan.aliases, member.view);
+    statement.where.push_back(render_template(context, alias, segment->expr, entities));
   }
 }
 
