@@ -11,6 +11,8 @@
 namespace orvane {
 namespace {
 
+// Segments, filters and date ranges restrict rows but select nothing; a SELECT without columns
+// is not SQL, so such a request is refused rather than compiled into a broken statement.
 void reject_empty_projection(const Statement& statement) {
   if (statement.items.empty())
     throw query_error(
