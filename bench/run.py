@@ -442,12 +442,12 @@ def instruction_targets(cg: dict) -> list[str]:
     rows = []
     if compile_ratios:
         r, name, n = max(compile_ratios)
-        rows.append(f"| compile ≤ {COMPILE_RATIO_TARGET}× floor, in instructions | worst {r:.2f}× "
+        rows.append(f"| compile ≤ {COMPILE_RATIO_TARGET}× floor, in instructions | worst {r:.3f}× "
                     f"({name}, {n} views) | {verdict(r <= COMPILE_RATIO_TARGET)} |")
     if validate_ratios:
         r, name, n = max(validate_ratios)
         rows.append(f"| validate ≤ {VALIDATE_RATIO_TARGET}× floor, in instructions | worst "
-                    f"{r:.2f}× ({n} views) | {verdict(r <= VALIDATE_RATIO_TARGET)} |")
+                    f"{r:.3f}× ({n} views) | {verdict(r <= VALIDATE_RATIO_TARGET)} |")
     exps = [(g, name) for name in cg["calls"].get("1000", {})
             if name != "validate" and (g := instruction_growth(cg, name)) is not None]
     if exps:
@@ -481,7 +481,7 @@ def callgrind_markdown(cg: dict) -> list[str]:
             label = "validate" if name == "validate" else f"compile {name}"
             if e["outcome"] == "ok":
                 ratio = e["instructions"] / floor if floor else float("nan")
-                out.append(f"{head}| {label} | {e['instructions']:,} | {ratio:.2f} |")
+                out.append(f"{head}| {label} | {e['instructions']:,} | {ratio:.3f} |")
             else:
                 out.append(f"{head}| {label} | fails: {e['outcome'][:80]} | |")
             head = "| | "
@@ -562,8 +562,8 @@ def main() -> None:
     parser.add_argument("--floor", type=Path, required=True, help="the yaml_floor program")
     parser.add_argument("--out", type=Path, default=HERE / "results")
     parser.add_argument("--sizes", default=",".join(map(str, schema_gen.SIZES)))
-    parser.add_argument("--rounds", type=int, default=3)
-    parser.add_argument("--budget", type=float, default=0.3,
+    parser.add_argument("--rounds", type=int, default=6)
+    parser.add_argument("--budget", type=float, default=0.15,
                         help="seconds per measurement per round")
     parser.add_argument("--callgrind-sizes", default="1,100,1000",
                         help="sizes counted under callgrind; empty to skip")
