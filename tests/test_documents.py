@@ -679,3 +679,43 @@ def test_view_source_is_taken_as_written(orders_view):
     view = orders_view.replace("table: orders", "table: 2024")
     from_clause = orvane.compile([view], QUERY, "postgres")["sql"].split("FROM")[1]
     assert "2024" in from_clause
+
+
+NO_STEPS = "Schema error: [query:q] Query must have at least one step or inline query fields"
+
+INLINE_QUERIES = {
+    "measures inline": ("name: q\nmeasures: [orders.count]", None),
+    "dimensions inline with every other field": (
+        doc(
+            """
+            name: q
+            dimensions: [orders.status]
+            filters: [{member: orders.status, operator: set}]
+            order: [{id: orders.status}]
+            limit: 5
+            offset: 0
+            ungrouped: true
+            motif_params: {k: v}
+            """
+        ),
+        None,
+    ),
+    "only filters": ("name: q\nfilters: [{member: orders.status, operator: set}]", NO_STEPS),
+    "text limit": ("name: q\nmeasures: [orders.count]\nlimit: '10'", NO_STEPS),
+    "null ungrouped": ("name: q\nmeasures: [orders.count]\nungrouped: ~", NO_STEPS),
+    "invalid inline fields beside steps": (
+        "name: q\nmeasures: 5\nsteps: [{name: s, query: {measures: [orders.count]}}]",
+        None,
+    ),
+}
+
+
+@pytest.mark.parametrize("text, error", INLINE_QUERIES.values(), ids=INLINE_QUERIES.keys())
+def test_inline_query_fields_make_the_implicit_step(orders_view, text, error):
+    query = '{"measures": ["orders.count"]}'
+    if error is None:
+        assert orvane.compile([orders_view], query, "postgres", queries_yaml=[text])["sql"]
+    else:
+        with pytest.raises(ValueError) as caught:
+            orvane.compile([orders_view], query, "postgres", queries_yaml=[text])
+        assert str(caught.value) == error
