@@ -175,8 +175,12 @@ Fields::Fields(const Reader& reader, const Node& node, std::span<const std::stri
 }
 
 const Node* Fields::get(std::string_view name) const {
-  for (std::size_t i = 0; i < names_.size(); ++i)
-    if (names_[i] == name) return values_[i];
+  std::size_t count = names_.size();
+  for (std::size_t k = 0, i = next_; k < count; ++k, i = i + 1 == count ? 0 : i + 1) {
+    if (names_[i] != name) continue;
+    next_ = i + 1 == count ? 0 : i + 1;
+    return values_[i];
+  }
   return nullptr;
 }
 

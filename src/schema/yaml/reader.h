@@ -109,6 +109,9 @@ class Fields {
  private:
   std::span<const std::string_view> names_;
   std::array<const Node*, kMaxFields> values_{};
+  // Where the next look-up starts: readers ask for fields in the order they are declared, so
+  // each look-up usually matches at once.
+  mutable std::size_t next_ = 0;
 };
 
 // Whether a mapping has a key of that text (a cheap look before trying a record form).

@@ -75,7 +75,14 @@ bool is_float_text(std::string_view text) {
   return i == s.size();
 }
 
+// Whether a plain scalar starting with `c` can be anything but text.
+bool may_be_typed(char c) {
+  return is_digit(c) || c == '~' || c == '.' || c == '-' || c == '+' || c == 'n' || c == 'N' ||
+         c == 't' || c == 'T' || c == 'f' || c == 'F';
+}
+
 ScalarType plain_type(std::string_view text) {
+  if (!text.empty() && !may_be_typed(text[0])) return ScalarType::String;
   if (is_null_text(text)) return ScalarType::Null;
   if (is_bool_text(text)) return ScalarType::Bool;
   if (is_int_text(text)) return ScalarType::Int;
