@@ -2,6 +2,7 @@
 
 #include <yaml.h>
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <unordered_map>
@@ -92,10 +93,18 @@ class Event {
 // Builds the node tree from the event stream in one pass. Children of open collections wait on
 // one shared stack and move into the document's child list when their collection closes.
 class DocumentBuilder {
+  static constexpr std::size_t kReserveNodesAtMost = 1 << 20;
+
  public:
   explicit DocumentBuilder(std::string_view text) {
+    // Typical documents hold a node per eight to twelve bytes; the cap keeps a huge text from
+    // reserving far ahead of what it turns out to hold.
+    std::size_t nodes = std::min<std::size_t>(text.size() / 8 + 4, kReserveNodesAtMost);
     doc_.pool_.reserve(text.size());
-    doc_.nodes_.reserve(text.size() / 16 + 4);
+    doc_.nodes_.reserve(nodes);
+    doc_.children_.reserve(nodes);
+    pending_.reserve(64);
+    frames_.reserve(16);
   }
 
   void open(NodeKind kind, const yaml_mark_t& start, const yaml_char_t* tag,
