@@ -542,3 +542,37 @@ def test_warnings_are_seen_by_capfd(capfd):
     assert capfd.readouterr().err == (
         "Warning: [w] Foreign entity 'store' has no matching primary entity in any view \u2014 join "
         "will not be available\n")
+
+
+def receiver(name, entity, measures):
+    measure_lines = "".join(f"\n  - {{name: {m}, type: count}}" for m in measures)
+    return view(name, f"""
+        dimensions:
+          - {{name: id, type: string, expr: id}}
+        entities:
+          - {{name: {entity}, key: id}}
+    """) + ("measures:" + measure_lines + "\n" if measures else "")
+
+
+def source(name, entities, measures):
+    entity_lines = "".join(f"\n  - {{name: {e}, type: foreign, key: k}}" for e in entities)
+    measure_lines = "".join(f"\n  - {{name: {m}, type: count}}" for m in measures)
+    return view(name, "dimensions:\n  - {name: k, type: string, expr: k}\n") + (
+        "entities:" + entity_lines + "\nmeasures:" + measure_lines + "\n")
+
+
+def test_promotion_warnings_come_sorted_by_receiving_view_then_measure():
+    ok, stderr = run_validate([
+        receiver("zeta", "z", ["m_b"]), receiver("yak", "y", ["m_c"]),
+        source("f2", ["z"], ["m_c", "m_d"]), source("f1", ["z", "y"], ["m_d", "m_c", "m_b"]),
+    ])
+    assert ok
+    assert stderr == (
+        "Warning: [yak] explicit measure 'm_c' shadows promoted measure(s) from f1[y] \u2014 the "
+        "induced measure is not exposed.\n"
+        "Warning: [zeta] explicit measure 'm_b' shadows promoted measure(s) from f1[z] \u2014 the "
+        "induced measure is not exposed.\n"
+        "\nWarning: [zeta] measure 'm_c' is induced from multiple source views (f2[z], f1[z]). "
+        "Queries must use `through` to disambiguate.\n"
+        "\nWarning: [zeta] measure 'm_d' is induced from multiple source views (f2[z], f1[z]). "
+        "Queries must use `through` to disambiguate.\n")

@@ -1,10 +1,12 @@
 #include "engine/mod/compile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <limits>
 #include <map>
 #include <optional>
+#include <span>
 
 #include "common/failure.h"
 #include "common/value.h"
@@ -55,7 +57,7 @@ std::string list_notation(const std::vector<std::string>& items) {
 
 std::vector<std::string> sources_of(const std::vector<const InducedCandidate*>& candidates) {
   std::vector<std::string> sources;
-  for (const auto* candidate : candidates) sources.push_back(candidate->source);
+  for (const auto* candidate : candidates) sources.emplace_back(candidate->source);
   return sources;
 }
 
@@ -65,10 +67,10 @@ bool contains(const std::vector<std::string>& list, std::string_view item) {
   return false;
 }
 
-bool any_contained(const std::vector<std::string>& haystack,
+bool any_contained(std::span<const std::string_view> haystack,
                    const std::vector<std::string>& hints) {
   for (const auto& hint : hints)
-    if (contains(haystack, hint)) return true;
+    if (std::find(haystack.begin(), haystack.end(), hint) != haystack.end()) return true;
   return false;
 }
 
@@ -78,10 +80,10 @@ const InducedCandidate* choose_induced_candidate(const Engine& engine, const Que
   if (engine.member_index.is_measure(path)) return nullptr;
   std::size_t dot = path.find('.');
   if (dot == std::string::npos || path.find('.', dot + 1) != std::string::npos) return nullptr;
-  auto found = engine.induced_measures.find(
-      std::pair<std::string, std::string>(path.substr(0, dot), path.substr(dot + 1)));
-  if (found == engine.induced_measures.end() || found->second.empty()) return nullptr;
-  const auto& candidates = found->second;
+  const std::string_view view(path.data(), dot);
+  const auto candidates =
+      engine.induced_measures.find(view, std::string_view(path).substr(dot + 1));
+  if (candidates.empty()) return nullptr;
   if (candidates.size() == 1) return &candidates.front();
 
   std::vector<const InducedCandidate*> remaining;
@@ -98,7 +100,8 @@ const InducedCandidate* choose_induced_candidate(const Engine& engine, const Que
     throw query_error("Induced measure '" + path + "' is ambiguous: reachable from " +
                       list_notation(sources_of(all)) +
                       ". Disambiguate by qualifying the measure with its source view (e.g. '" +
-                      candidates.front().source + "." + candidates.front().measure +
+                      std::string(candidates.front().source) + "." +
+                      std::string(candidates.front().measure) +
                       "') or by setting `through:` to a source view name or an entity in the "
                       "desired path.");
   }
@@ -122,7 +125,9 @@ std::optional<std::vector<std::string>> resolve_induced_measures(const Engine& e
       measures.push_back(path);
       continue;
     }
-    std::string source_path = chosen->source + "." + chosen->measure;
+    std::string source_path;
+    source_path.reserve(chosen->source.size() + 1 + chosen->measure.size());
+    source_path.append(chosen->source).append(".").append(chosen->measure);
     restore[source_path].push_back(path);
     measures.push_back(std::move(source_path));
     rewritten = true;

@@ -28,23 +28,21 @@ const View* Engine::find_view(std::string_view name) const {
 }
 
 std::unique_ptr<Engine> build_engine(SemanticLayer layer, Dialect dialect) {
-  InducedMeasureIndex induced;
+  // The layer moves in first: the promotion index validation leaves holds views into it.
+  auto engine = std::make_unique<Engine>();
+  engine->layer = std::move(layer);
+  engine->dialect = dialect;
   try {
-    validate_schema(layer, &induced);
+    validate_schema(engine->layer, &engine->induced_measures);
   } catch (const EngineError&) {
     throw;
   } catch (const Failure& failure) {
     throw schema_error(failure.what());
   }
-  auto engine = std::make_unique<Engine>();
-  engine->layer = std::move(layer);
-  engine->dialect = dialect;
   for (const auto& view : engine->layer.views) engine->views_by_name.try_emplace(view.name, &view);
   engine->join_graph = JoinGraph::build(engine->layer);
   engine->member_index = MemberIndex::build(engine->layer);
   engine->primary_key_columns = collect_primary_key_columns(engine->layer);
-  // Validation ran the promotion analysis over these same views; its index is the engine's.
-  engine->induced_measures = std::move(induced);
   return engine;
 }
 

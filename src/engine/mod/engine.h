@@ -29,9 +29,10 @@ struct Engine {
   const View* find_view(std::string_view name) const;
 };
 
-// Validates the schema, then builds the join graph, member index, primary-key columns and last
-// the promotion analysis. Throws an EngineError. The engine must not be copied or moved after
-// construction (views_by_name points into the layer), hence the unique result.
+// Validates the schema, which leaves the promotion index, then builds the join graph, member
+// index and primary-key columns. Throws an EngineError. The engine must not be copied or moved
+// after construction (views_by_name and the indexes point into the layer), hence the unique
+// result.
 std::unique_ptr<Engine> build_engine(SemanticLayer layer, Dialect dialect);
 
 }  // namespace orvane

@@ -2,16 +2,17 @@
 #pragma once
 
 #include <map>
-#include <string>
+#include <string_view>
 #include <vector>
 
 #include "schema/models/view.h"
 
 namespace orvane {
 
+// Views into the views' names, which must outlive it.
 struct EntityHierarchy {
-  std::map<std::string, std::string, std::less<>> owner;   // entity -> first primary view
-  std::map<std::string, std::string, std::less<>> parent;  // entity -> first declared parent
+  std::map<std::string_view, std::string_view> owner;   // entity -> first primary view
+  std::map<std::string_view, std::string_view> parent;  // entity -> first declared parent
 };
 
 EntityHierarchy collect_entity_hierarchy(const std::vector<View>& views);

@@ -1,7 +1,8 @@
 #include "engine/promotions/promotions.h"
 
+#include <algorithm>
 #include <deque>
-#include <set>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "engine/promotions/entity_hierarchy.h"
@@ -13,14 +14,27 @@ namespace {
 struct Reach {
   std::string_view entity;
   std::string_view view;
-  std::vector<std::string> path;
+  std::vector<std::string_view> path;
+};
+
+// A candidate while the analysis runs: its path is a range of the step list, which still grows.
+struct Pending {
+  std::string_view view;
+  std::string_view source;
+  std::string_view measure;
+  std::size_t first_step = 0;
+  std::size_t step_count = 0;
+};
+
+struct Collected {
+  std::vector<Pending> pending;
+  std::vector<std::string_view> steps;
 };
 
 // Offers the promotable measures of `source` to every view its foreign entities reach,
 // breadth first and then up the parents of each reached entity. A view reached before keeps
 // its first path, and its entity's parents are not followed again from a later item.
-void promote_from(const View& source, const EntityHierarchy& hierarchy,
-                  InducedMeasureIndex& index) {
+void promote_from(const View& source, const EntityHierarchy& hierarchy, Collected& collected) {
   std::deque<Reach> queue;
   for (const auto& entity : source.entities) {
     if (entity.type != EntityType::Foreign) continue;
@@ -33,69 +47,136 @@ void promote_from(const View& source, const EntityHierarchy& hierarchy,
     Reach item = std::move(queue.front());
     queue.pop_front();
     if (!visited.insert(item.view).second) continue;
+    const std::size_t first_step = collected.steps.size();
+    collected.steps.insert(collected.steps.end(), item.path.begin(), item.path.end());
     for (const auto& measure : *source.measures) {
       if (measure.shift) continue;
-      index[{std::string(item.view), measure.name}].push_back(
-          {std::string(item.view), source.name, measure.name, item.path});
+      collected.pending.push_back(
+          {item.view, source.name, measure.name, first_step, item.path.size()});
     }
     auto parent = hierarchy.parent.find(item.entity);
     if (parent == hierarchy.parent.end()) continue;
     auto owner = hierarchy.owner.find(parent->second);
     if (owner == hierarchy.owner.end()) continue;
-    std::vector<std::string> path = std::move(item.path);
+    std::vector<std::string_view> path = std::move(item.path);
     path.push_back(parent->second);
     queue.push_back({parent->second, owner->second, std::move(path)});
   }
 }
 
-PromotionReportEntry report_entry(const std::pair<std::string, std::string>& key,
-                                  const std::vector<InducedCandidate>& candidates) {
-  PromotionReportEntry entry{key.first, key.second, {}};
-  for (const auto& candidate : candidates)
-    entry.sources.emplace_back(candidate.source, candidate.path);
+bool key_less(const Pending& a, const Pending& b) {
+  if (a.view != b.view) return a.view < b.view;
+  return a.measure < b.measure;
+}
+
+bool same_key(const Pending& a, const Pending& b) {
+  return a.view == b.view && a.measure == b.measure;
+}
+
+PromotionReportEntry report_entry(std::span<const Pending> candidates,
+                                  const std::vector<std::string_view>& steps) {
+  const Pending& key = candidates.front();
+  PromotionReportEntry entry{std::string(key.view), std::string(key.measure), {}};
+  for (const auto& candidate : candidates) {
+    auto first = steps.begin() + static_cast<std::ptrdiff_t>(candidate.first_step);
+    entry.sources.emplace_back(
+        std::string(candidate.source),
+        std::vector<std::string>(first, first + static_cast<std::ptrdiff_t>(candidate.step_count)));
+  }
   return entry;
 }
 
-std::set<std::pair<std::string_view, std::string_view>> declared_measures(
-    const std::vector<View>& views) {
-  std::set<std::pair<std::string_view, std::string_view>> declared;
-  for (const auto& view : views)
-    if (view.measures)
-      for (const auto& measure : *view.measures) declared.emplace(view.name, measure.name);
-  return declared;
-}
-
-bool from_several_sources(const std::vector<InducedCandidate>& candidates) {
+bool from_several_sources(std::span<const Pending> candidates) {
   for (const auto& candidate : candidates)
     if (candidate.source != candidates.front().source) return true;
   return false;
 }
 
-// Moves shadowed keys out of the index into their report and lists the ambiguous ones; the
-// index iterates in (view, measure) order, so both reports come out sorted.
-void report_shadowed_and_ambiguous(const std::vector<View>& views, PromotionAnalysis& analysis) {
-  const auto declared = declared_measures(views);
-  for (auto it = analysis.index.begin(); it != analysis.index.end();) {
-    if (declared.contains({it->first.first, it->first.second})) {
-      analysis.shadowed.push_back(report_entry(it->first, it->second));
-      it = analysis.index.erase(it);
-      continue;
-    }
-    if (from_several_sources(it->second))
-      analysis.ambiguous.push_back(report_entry(it->first, it->second));
-    ++it;
+// The measure names declared by the views of each name, sorted (views may share a name).
+std::unordered_map<std::string_view, std::vector<std::string_view>> declared_measures(
+    const std::vector<View>& views) {
+  std::unordered_map<std::string_view, std::vector<std::string_view>> declared;
+  declared.reserve(views.size());
+  for (const auto& view : views) {
+    if (!view.measures || view.measures->empty()) continue;
+    auto& names = declared[view.name];
+    for (const auto& measure : *view.measures) names.push_back(measure.name);
   }
+  for (auto& [view, names] : declared) std::sort(names.begin(), names.end());
+  return declared;
+}
+
+// Drops shadowed keys from the sorted candidates into their report and lists the ambiguous ones;
+// the candidates are in (view, measure) order, so both reports come out sorted. A view's keys
+// are sorted by measure, like its declared names, so one merge walk finds the shadowed ones.
+void report_shadowed_and_ambiguous(const std::vector<View>& views, Collected& collected,
+                                   PromotionAnalysis& analysis) {
+  const auto declared = declared_measures(views);
+  auto& pending = collected.pending;
+  std::size_t kept = 0;
+  for (std::size_t begin = 0; begin < pending.size();) {
+    auto found = declared.find(pending[begin].view);
+    std::span<const std::string_view> names;
+    if (found != declared.end()) names = found->second;
+    auto name = names.begin();
+    const std::string_view view = pending[begin].view;
+    while (begin < pending.size() && pending[begin].view == view) {
+      std::size_t end = begin + 1;
+      while (end < pending.size() && same_key(pending[begin], pending[end])) ++end;
+      std::span<const Pending> key(pending.data() + begin, end - begin);
+      name = std::lower_bound(name, names.end(), key.front().measure);
+      if (name != names.end() && *name == key.front().measure) {
+        analysis.shadowed.push_back(report_entry(key, collected.steps));
+      } else {
+        if (from_several_sources(key))
+          analysis.ambiguous.push_back(report_entry(key, collected.steps));
+        for (std::size_t i = begin; i < end; ++i) pending[kept++] = pending[i];
+      }
+      begin = end;
+    }
+  }
+  pending.resize(kept);
+}
+
+InducedMeasureIndex make_index(Collected collected) {
+  std::vector<InducedCandidate> candidates;
+  candidates.reserve(collected.pending.size());
+  const std::string_view* steps = collected.steps.data();
+  for (const auto& p : collected.pending)
+    candidates.push_back({p.view, p.source, p.measure, {steps + p.first_step, p.step_count}});
+  // The spans point into the steps' buffer, which moving the vector keeps.
+  return InducedMeasureIndex(std::move(candidates), std::move(collected.steps));
 }
 
 }  // namespace
+
+InducedMeasureIndex::InducedMeasureIndex(std::vector<InducedCandidate> sorted,
+                                         std::vector<std::string_view> steps)
+    : candidates_(std::move(sorted)), steps_(std::move(steps)) {}
+
+std::span<const InducedCandidate> InducedMeasureIndex::find(std::string_view view,
+                                                            std::string_view measure) const {
+  auto range =
+      std::equal_range(candidates_.begin(), candidates_.end(), std::pair(view, measure),
+                       [](const auto& a, const auto& b) {
+                         if constexpr (std::is_same_v<std::decay_t<decltype(a)>, InducedCandidate>)
+                           return std::pair(a.view, a.measure) < b;
+                         else
+                           return a < std::pair(b.view, b.measure);
+                       });
+  return {range.first, range.second};
+}
 
 PromotionAnalysis analyse_promotions(const std::vector<View>& views) {
   EntityHierarchy hierarchy = collect_entity_hierarchy(views);
   reject_parent_cycle(hierarchy);
   PromotionAnalysis analysis;
+  Collected collected;
   for (const auto& view : views)
-    if (view.measures && !view.measures->empty()) promote_from(view, hierarchy, analysis.index);
-  report_shadowed_and_ambiguous(views, analysis);
+    if (view.measures && !view.measures->empty()) promote_from(view, hierarchy, collected);
+  std::stable_sort(collected.pending.begin(), collected.pending.end(), key_less);
+  report_shadowed_and_ambiguous(views, collected, analysis);
+  analysis.index = make_index(std::move(collected));
   analysis.entity_owner = std::move(hierarchy.owner);
   analysis.entity_parent = std::move(hierarchy.parent);
   return analysis;

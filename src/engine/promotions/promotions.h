@@ -3,7 +3,9 @@
 #pragma once
 
 #include <map>
+#include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -11,16 +13,34 @@
 
 namespace orvane {
 
+// Views into the analysed views' names, which must outlive the candidate.
 struct InducedCandidate {
-  std::string view;               // the receiving view
-  std::string source;             // the view that declares the measure
-  std::string measure;            // its name there
-  std::vector<std::string> path;  // entity names through which it reaches the view
+  std::string_view view;                   // the receiving view
+  std::string_view source;                 // the view that declares the measure
+  std::string_view measure;                // its name there
+  std::span<const std::string_view> path;  // entity names through which it reaches the view
 };
 
-// (view name, measure name) of an induced measure -> its candidates, in order.
-using InducedMeasureIndex =
-    std::map<std::pair<std::string, std::string>, std::vector<InducedCandidate>, std::less<>>;
+// (view name, measure name) of an induced measure -> its candidates, in order. Candidates sit in
+// one vector sorted by key, stably, so a key's candidates are contiguous and keep their order.
+// Move-only: the candidates' paths point into the index's own step list.
+class InducedMeasureIndex {
+ public:
+  InducedMeasureIndex() = default;
+  InducedMeasureIndex(std::vector<InducedCandidate> sorted, std::vector<std::string_view> steps);
+  InducedMeasureIndex(InducedMeasureIndex&&) = default;
+  InducedMeasureIndex& operator=(InducedMeasureIndex&&) = default;
+  InducedMeasureIndex(const InducedMeasureIndex&) = delete;
+  InducedMeasureIndex& operator=(const InducedMeasureIndex&) = delete;
+
+  bool empty() const { return candidates_.empty(); }
+  // The candidates of (view, measure), in order; empty when the key is absent.
+  std::span<const InducedCandidate> find(std::string_view view, std::string_view measure) const;
+
+ private:
+  std::vector<InducedCandidate> candidates_;
+  std::vector<std::string_view> steps_;  // every candidate path, back to back
+};
 
 // One reported index key with the (source view, entity path) of each of its candidates.
 struct PromotionReportEntry {
@@ -30,8 +50,8 @@ struct PromotionReportEntry {
 };
 
 struct PromotionAnalysis {
-  std::map<std::string, std::string, std::less<>> entity_owner;   // entity -> first primary view
-  std::map<std::string, std::string, std::less<>> entity_parent;  // entity -> its parent entity
+  std::map<std::string_view, std::string_view> entity_owner;   // entity -> first primary view
+  std::map<std::string_view, std::string_view> entity_parent;  // entity -> its parent entity
   InducedMeasureIndex index;
   // Keys hidden by a measure the receiving view declares itself; removed from the index.
   std::vector<PromotionReportEntry> shadowed;
@@ -41,6 +61,7 @@ struct PromotionAnalysis {
 
 // Analyses the views in layer order. Throws a schema error when the entity parent hierarchy
 // has a cycle; validation reports it as one error line, engine construction as its failure.
+// The result holds views into the views' names: they must outlive it and stay where they are.
 PromotionAnalysis analyse_promotions(const std::vector<View>& views);
 
 }  // namespace orvane
