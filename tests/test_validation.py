@@ -87,6 +87,17 @@ def test_duplicate_view_names_are_reported_and_every_copy_still_checked():
         "[w] Dimension 'd' has empty expr",
     ]),
     ("""
+     dimensions:
+       - {name: b, type: string, expr: b}
+       - {name: a, type: string, expr: a}
+       - {name: c, type: string, expr: c}
+       - {name: a, type: string, expr: a}
+       - {name: b, type: string, expr: b}
+     """, "table: t", [
+        "[w] Duplicate dimension name: 'a'",
+        "[w] Duplicate dimension name: 'b'",
+    ]),
+    ("""
      measures:
        - {name: n, type: count}
        - {name: s, type: sum}

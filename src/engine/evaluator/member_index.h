@@ -1,9 +1,9 @@
 // Which "view.member" paths name dimensions, measures and segments.
 #pragma once
 
-#include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "schema/models/semantic_layer.h"
 
@@ -11,8 +11,15 @@ namespace orvane {
 
 enum class MemberKind { Dimension, Measure, Segment };
 
+// Move-only: the keys view into the index's own text of paths.
 class MemberIndex {
  public:
+  MemberIndex() = default;
+  MemberIndex(MemberIndex&&) = default;
+  MemberIndex& operator=(MemberIndex&&) = default;
+  MemberIndex(const MemberIndex&) = delete;
+  MemberIndex& operator=(const MemberIndex&) = delete;
+
   // Inserted view by view; within a view dimensions, then measures, then segments. A later
   // insertion for the same path replaces the earlier kind.
   static MemberIndex build(const SemanticLayer& layer);
@@ -22,11 +29,9 @@ class MemberIndex {
   bool is_dimension(std::string_view path) const;
 
  private:
-  struct Hash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-  };
-  std::unordered_map<std::string, MemberKind, Hash, std::equal_to<>> kinds_;
+  // Every path back to back, written once at its final size so that the keys never move.
+  std::vector<char> paths_;
+  std::unordered_map<std::string_view, MemberKind> kinds_;
 };
 
 }  // namespace orvane

@@ -1,6 +1,8 @@
 // Checks confined to one view at a time: names, the source, members and entity keys.
+#include <algorithm>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 #include "schema/validation/checks.h"
 
@@ -14,10 +16,35 @@ void check_source(const View& view, ErrorLines& errors) {
     errors.push_back(view_prefix(view) + "View cannot have both 'table' and 'sql'");
 }
 
-void check_dimensions(const View& view, ErrorLines& errors) {
-  std::unordered_set<std::string_view> seen;
-  for (const auto& dimension : view.dimensions) {
-    if (!seen.insert(dimension.name).second)
+// The view's dimension names, sorted, and which declarations repeat an earlier name. One sorted
+// list serves both the duplicate check and the entity key look-ups, without a set per view.
+struct DimensionNames {
+  std::vector<std::string_view> sorted;
+  std::vector<bool> repeated;  // by declaration index
+};
+
+DimensionNames dimension_names(const View& view) {
+  const auto& dimensions = view.dimensions;
+  std::vector<std::size_t> order(dimensions.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  // Stable, so the first declaration of each name leads its run.
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return dimensions[a].name < dimensions[b].name;
+  });
+  DimensionNames names{{}, std::vector<bool>(dimensions.size(), false)};
+  names.sorted.reserve(order.size());
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    const std::string_view name = dimensions[order[i]].name;
+    if (i > 0 && names.sorted.back() == name) names.repeated[order[i]] = true;
+    names.sorted.push_back(name);
+  }
+  return names;
+}
+
+void check_dimensions(const View& view, const DimensionNames& names, ErrorLines& errors) {
+  for (std::size_t i = 0; i < view.dimensions.size(); ++i) {
+    const auto& dimension = view.dimensions[i];
+    if (names.repeated[i])
       errors.push_back(view_prefix(view) + "Duplicate dimension name: '" + dimension.name + "'");
     if (dimension.expr.empty())
       errors.push_back(view_prefix(view) + "Dimension '" + dimension.name + "' has empty expr");
@@ -34,14 +61,20 @@ void check_measure_exprs(const View& view, ErrorLines& errors) {
   }
 }
 
-void check_entity_keys(const View& view, ErrorLines& errors) {
-  std::unordered_set<std::string_view> dimensions;
-  for (const auto& dimension : view.dimensions) dimensions.insert(dimension.name);
+void check_entity_key(const View& view, const Entity& entity, const std::string& key,
+                      const DimensionNames& names, ErrorLines& errors) {
+  if (std::binary_search(names.sorted.begin(), names.sorted.end(), std::string_view(key))) return;
+  errors.push_back(view_prefix(view) + "Entity '" + entity.name + "' references key '" + key +
+                   "' which is not a dimension");
+}
+
+// The entity's key columns as entity_keys lists them, read in place.
+void check_entity_keys(const View& view, const DimensionNames& names, ErrorLines& errors) {
   for (const auto& entity : view.entities) {
-    for (const auto& key : entity_keys(entity)) {
-      if (dimensions.contains(key)) continue;
-      errors.push_back(view_prefix(view) + "Entity '" + entity.name + "' references key '" + key +
-                       "' which is not a dimension");
+    if (entity.keys) {
+      for (const auto& key : *entity.keys) check_entity_key(view, entity, key, names, errors);
+    } else if (entity.key) {
+      check_entity_key(view, entity, *entity.key, names, errors);
     }
   }
 }
@@ -57,10 +90,11 @@ void check_view_names(const std::vector<View>& views, ErrorLines& errors) {
 
 void check_view_structure(const std::vector<View>& views, ErrorLines& errors) {
   for (const auto& view : views) {
+    const DimensionNames names = dimension_names(view);
     check_source(view, errors);
-    check_dimensions(view, errors);
+    check_dimensions(view, names, errors);
     check_measure_exprs(view, errors);
-    check_entity_keys(view, errors);
+    check_entity_keys(view, names, errors);
   }
 }
 
