@@ -9,6 +9,7 @@
 #include <span>
 
 #include "common/failure.h"
+#include "common/list_notation.h"
 #include "common/value.h"
 #include "engine/member_sql/references.h"
 #include "engine/mod/engine.h"
@@ -38,21 +39,6 @@ QueryRequest parse_request(std::string_view query_json) {
   } catch (const Failure& failure) {
     throw Failure("Invalid query JSON: " + std::string(failure.what()));
   }
-}
-
-// ["a", "b"] with JSON-style escaping of quotes and backslashes.
-std::string list_notation(const std::vector<std::string>& items) {
-  std::string out = "[";
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i) out += ", ";
-    out += '"';
-    for (char c : items[i]) {
-      if (c == '"' || c == '\\') out += '\\';
-      out += c;
-    }
-    out += '"';
-  }
-  return out + "]";
 }
 
 std::vector<std::string> sources_of(const std::vector<const InducedCandidate*>& candidates) {

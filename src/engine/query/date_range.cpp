@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "common/failure.h"
+#include "common/list_notation.h"
 #include "common/unicode.h"
 
 namespace orvane {
@@ -161,21 +162,6 @@ std::optional<DatePair> resolve_last_n(std::string_view phrase, year_month_day t
   std::optional<sys_days> start = start_of_last(*count, unit, today);
   if (!start) return std::nullopt;
   return DatePair{*start, sys_days{today} - days{1}};
-}
-
-// ["a", "b"]: the range as the caller sent it, quotes and backslashes escaped.
-std::string list_notation(const std::vector<std::string>& items) {
-  std::string out = "[";
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i) out += ", ";
-    out += '"';
-    for (char c : items[i]) {
-      if (c == '"' || c == '\\') out += '\\';
-      out += c;
-    }
-    out += '"';
-  }
-  return out + "]";
 }
 
 }  // namespace
