@@ -1,6 +1,7 @@
 #include "engine/evaluator/member_index.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace orvane {
 namespace {
@@ -18,6 +19,13 @@ void for_each_member(const SemanticLayer& layer, Visit visit) {
   }
 }
 
+// A power of two with room for twice `count` entries.
+std::size_t table_size(std::size_t count) {
+  std::size_t size = 16;
+  while (size < 2 * count) size *= 2;
+  return size;
+}
+
 }  // namespace
 
 MemberIndex MemberIndex::build(const SemanticLayer& layer) {
@@ -29,22 +37,33 @@ MemberIndex MemberIndex::build(const SemanticLayer& layer) {
     ++count;
   });
   index.paths_.resize(bytes);
-  index.kinds_.reserve(count);
+  index.slots_.resize(table_size(count));
   char* out = index.paths_.data();
   for_each_member(layer, [&](std::string_view view, std::string_view member, MemberKind kind) {
     char* start = out;
     out = std::copy(view.begin(), view.end(), out);
     *out++ = '.';
     out = std::copy(member.begin(), member.end(), out);
-    index.kinds_.insert_or_assign(std::string_view(start, static_cast<std::size_t>(out - start)),
-                                  kind);
+    const std::string_view path(start, static_cast<std::size_t>(out - start));
+    Slot& slot = index.slots_[index.slot_of(path)];
+    if (slot.path.empty()) slot.path = path;
+    slot.kind = kind;
   });
   return index;
 }
 
+std::size_t MemberIndex::slot_of(std::string_view path) const {
+  const std::size_t mask = slots_.size() - 1;
+  const std::size_t hash = std::hash<std::string_view>{}(path);
+  std::size_t at = hash & mask;
+  while (!slots_[at].path.empty() && slots_[at].path != path) at = (at + 1) & mask;
+  return at;
+}
+
 const MemberKind* MemberIndex::kind_of(std::string_view path) const {
-  auto it = kinds_.find(path);
-  return it == kinds_.end() ? nullptr : &it->second;
+  if (slots_.empty() || path.empty()) return nullptr;
+  const Slot& slot = slots_[slot_of(path)];
+  return slot.path.empty() ? nullptr : &slot.kind;
 }
 
 bool MemberIndex::is_measure(std::string_view path) const {

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "schema/models/semantic_layer.h"
@@ -29,9 +28,18 @@ class MemberIndex {
   bool is_dimension(std::string_view path) const;
 
  private:
+  struct Slot {
+    std::string_view path;  // empty while the slot is free; a member path never is
+    MemberKind kind = MemberKind::Dimension;
+  };
+
+  // The slot holding `path`, or the free slot where it belongs.
+  std::size_t slot_of(std::string_view path) const;
+
   // Every path back to back, written once at its final size so that the keys never move.
   std::vector<char> paths_;
-  std::unordered_map<std::string_view, MemberKind> kinds_;
+  // Open addressing with linear probing, at most half full: one allocation for all members.
+  std::vector<Slot> slots_;
 };
 
 }  // namespace orvane

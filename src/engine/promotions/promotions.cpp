@@ -18,8 +18,10 @@ struct Reach {
 };
 
 // A candidate while the analysis runs: its path is a range of the step list, which still grows.
+// The receiving view's rank in name order stands in for its name when sorting.
 struct Pending {
   std::string_view view;
+  std::size_t view_rank = 0;
   std::string_view source;
   std::string_view measure;
   std::size_t first_step = 0;
@@ -27,9 +29,24 @@ struct Pending {
 };
 
 struct Collected {
+  std::vector<std::string_view> receivers;  // every entity owner's name, sorted, once each
   std::vector<Pending> pending;
   std::vector<std::string_view> steps;
 };
+
+std::vector<std::string_view> receiving_views(const EntityHierarchy& hierarchy) {
+  std::vector<std::string_view> names;
+  names.reserve(hierarchy.owner.size());
+  for (const auto& [entity, view] : hierarchy.owner) names.push_back(view);
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
+  return names;
+}
+
+std::size_t rank_of(const std::vector<std::string_view>& receivers, std::string_view view) {
+  return static_cast<std::size_t>(std::lower_bound(receivers.begin(), receivers.end(), view) -
+                                  receivers.begin());
+}
 
 // Offers the promotable measures of `source` to every view its foreign entities reach,
 // breadth first and then up the parents of each reached entity. A view reached before keeps
@@ -48,11 +65,12 @@ void promote_from(const View& source, const EntityHierarchy& hierarchy, Collecte
     queue.pop_front();
     if (!visited.insert(item.view).second) continue;
     const std::size_t first_step = collected.steps.size();
+    const std::size_t rank = rank_of(collected.receivers, item.view);
     collected.steps.insert(collected.steps.end(), item.path.begin(), item.path.end());
     for (const auto& measure : *source.measures) {
       if (measure.shift) continue;
       collected.pending.push_back(
-          {item.view, source.name, measure.name, first_step, item.path.size()});
+          {item.view, rank, source.name, measure.name, first_step, item.path.size()});
     }
     auto parent = hierarchy.parent.find(item.entity);
     if (parent == hierarchy.parent.end()) continue;
@@ -65,12 +83,12 @@ void promote_from(const View& source, const EntityHierarchy& hierarchy, Collecte
 }
 
 bool key_less(const Pending& a, const Pending& b) {
-  if (a.view != b.view) return a.view < b.view;
+  if (a.view_rank != b.view_rank) return a.view_rank < b.view_rank;
   return a.measure < b.measure;
 }
 
 bool same_key(const Pending& a, const Pending& b) {
-  return a.view == b.view && a.measure == b.measure;
+  return a.view_rank == b.view_rank && a.measure == b.measure;
 }
 
 PromotionReportEntry report_entry(std::span<const Pending> candidates,
@@ -119,8 +137,8 @@ void report_shadowed_and_ambiguous(const std::vector<View>& views, Collected& co
     std::span<const std::string_view> names;
     if (found != declared.end()) names = found->second;
     auto name = names.begin();
-    const std::string_view view = pending[begin].view;
-    while (begin < pending.size() && pending[begin].view == view) {
+    const std::size_t view_rank = pending[begin].view_rank;
+    while (begin < pending.size() && pending[begin].view_rank == view_rank) {
       std::size_t end = begin + 1;
       while (end < pending.size() && same_key(pending[begin], pending[end])) ++end;
       std::span<const Pending> key(pending.data() + begin, end - begin);
@@ -172,6 +190,7 @@ PromotionAnalysis analyse_promotions(const std::vector<View>& views) {
   reject_parent_cycle(hierarchy);
   PromotionAnalysis analysis;
   Collected collected;
+  collected.receivers = receiving_views(hierarchy);
   for (const auto& view : views)
     if (view.measures && !view.measures->empty()) promote_from(view, hierarchy, collected);
   std::stable_sort(collected.pending.begin(), collected.pending.end(), key_less);
