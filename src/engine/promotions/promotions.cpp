@@ -82,9 +82,27 @@ void promote_from(const View& source, const EntityHierarchy& hierarchy, Collecte
   }
 }
 
-bool key_less(const Pending& a, const Pending& b) {
-  if (a.view_rank != b.view_rank) return a.view_rank < b.view_rank;
+bool measure_less(const Pending& a, const Pending& b) {
   return a.measure < b.measure;
+}
+
+// Puts the candidates in (receiving view, measure) order, each key's candidates in walk order:
+// a counting sort by view rank keeps walk order, then each view's run is sorted by measure.
+void sort_by_key(Collected& collected) {
+  std::vector<std::size_t> end(collected.receivers.size() + 1, 0);
+  for (const auto& candidate : collected.pending) ++end[candidate.view_rank + 1];
+  for (std::size_t rank = 1; rank < end.size(); ++rank) end[rank] += end[rank - 1];
+  std::vector<Pending> sorted(collected.pending.size());
+  // Each rank's slot starts at its run's beginning and ends at the run's end.
+  for (const auto& candidate : collected.pending) sorted[end[candidate.view_rank]++] = candidate;
+  std::size_t begin = 0;
+  for (std::size_t rank = 0; rank < collected.receivers.size(); ++rank) {
+    auto first = sorted.begin() + static_cast<std::ptrdiff_t>(begin);
+    auto last = sorted.begin() + static_cast<std::ptrdiff_t>(end[rank]);
+    if (last - first > 1) std::stable_sort(first, last, measure_less);
+    begin = end[rank];
+  }
+  collected.pending = std::move(sorted);
 }
 
 bool same_key(const Pending& a, const Pending& b) {
@@ -193,7 +211,7 @@ PromotionAnalysis analyse_promotions(const std::vector<View>& views) {
   collected.receivers = receiving_views(hierarchy);
   for (const auto& view : views)
     if (view.measures && !view.measures->empty()) promote_from(view, hierarchy, collected);
-  std::stable_sort(collected.pending.begin(), collected.pending.end(), key_less);
+  sort_by_key(collected);
   report_shadowed_and_ambiguous(views, collected, analysis);
   analysis.index = make_index(std::move(collected));
   analysis.entity_owner = std::move(hierarchy.owner);

@@ -1,5 +1,6 @@
 // Checks confined to one view at a time: names, the source, members and entity keys.
-#include <algorithm>
+#include <functional>
+#include <string>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
@@ -16,35 +17,45 @@ void check_source(const View& view, ErrorLines& errors) {
     errors.push_back(view_prefix(view) + "View cannot have both 'table' and 'sql'");
 }
 
-// The view's dimension names, sorted, and which declarations repeat an earlier name. One sorted
-// list serves both the duplicate check and the entity key look-ups, without a set per view.
-struct DimensionNames {
-  std::vector<std::string_view> sorted;
-  std::vector<bool> repeated;  // by declaration index
-};
-
-DimensionNames dimension_names(const View& view) {
-  const auto& dimensions = view.dimensions;
-  std::vector<std::size_t> order(dimensions.size());
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  // Stable, so the first declaration of each name leads its run.
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return dimensions[a].name < dimensions[b].name;
-  });
-  DimensionNames names{{}, std::vector<bool>(dimensions.size(), false)};
-  names.sorted.reserve(order.size());
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    const std::string_view name = dimensions[order[i]].name;
-    if (i > 0 && names.sorted.back() == name) names.repeated[order[i]] = true;
-    names.sorted.push_back(name);
+// The view's dimension names in a small probing table, and which declarations repeat an earlier
+// name. One table serves both the duplicate check and the entity key look-ups; it is reused from
+// view to view, so checking allocates only when a view has more dimensions than any before.
+class DimensionNames {
+ public:
+  void collect(const View& view) {
+    std::size_t size = 16;
+    while (size < 2 * view.dimensions.size()) size *= 2;
+    slots_.assign(size, nullptr);
+    repeated_.assign(view.dimensions.size(), false);
+    for (std::size_t i = 0; i < view.dimensions.size(); ++i) {
+      const std::string*& slot = slots_[slot_of(view.dimensions[i].name)];
+      if (slot)
+        repeated_[i] = true;
+      else
+        slot = &view.dimensions[i].name;
+    }
   }
-  return names;
-}
+  bool repeated(std::size_t index) const { return repeated_[index]; }
+  bool contains(std::string_view name) const { return slots_[slot_of(name)] != nullptr; }
+
+ private:
+  // The slot holding `name`, or the free slot where it belongs.
+  std::size_t slot_of(std::string_view name) const {
+    const std::size_t mask = slots_.size() - 1;
+    const std::size_t hash = std::hash<std::string_view>{}(name);
+    std::size_t at = hash & mask;
+    while (slots_[at] && *slots_[at] != name) at = (at + 1) & mask;
+    return at;
+  }
+
+  std::vector<const std::string*> slots_;
+  std::vector<bool> repeated_;  // by declaration index
+};
 
 void check_dimensions(const View& view, const DimensionNames& names, ErrorLines& errors) {
   for (std::size_t i = 0; i < view.dimensions.size(); ++i) {
     const auto& dimension = view.dimensions[i];
-    if (names.repeated[i])
+    if (names.repeated(i))
       errors.push_back(view_prefix(view) + "Duplicate dimension name: '" + dimension.name + "'");
     if (dimension.expr.empty())
       errors.push_back(view_prefix(view) + "Dimension '" + dimension.name + "' has empty expr");
@@ -63,7 +74,7 @@ void check_measure_exprs(const View& view, ErrorLines& errors) {
 
 void check_entity_key(const View& view, const Entity& entity, const std::string& key,
                       const DimensionNames& names, ErrorLines& errors) {
-  if (std::binary_search(names.sorted.begin(), names.sorted.end(), std::string_view(key))) return;
+  if (names.contains(key)) return;
   errors.push_back(view_prefix(view) + "Entity '" + entity.name + "' references key '" + key +
                    "' which is not a dimension");
 }
@@ -89,8 +100,9 @@ void check_view_names(const std::vector<View>& views, ErrorLines& errors) {
 }
 
 void check_view_structure(const std::vector<View>& views, ErrorLines& errors) {
+  DimensionNames names;
   for (const auto& view : views) {
-    const DimensionNames names = dimension_names(view);
+    names.collect(view);
     check_source(view, errors);
     check_dimensions(view, names, errors);
     check_measure_exprs(view, errors);
