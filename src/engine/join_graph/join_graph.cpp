@@ -62,8 +62,10 @@ JoinGraph JoinGraph::build(const SemanticLayer& layer) {
   const std::size_t view_count = layer.views.size();
   graph.nodes.reserve(view_count);
   graph.outgoing.resize(view_count);
+  graph.node_of.reserve(view_count);
   std::vector<EntityUse> references;
   std::unordered_map<std::string_view, std::vector<EntityUse>> owners;
+  owners.reserve(view_count);
   for (std::size_t node = 0; node < view_count; ++node) {
     const View& view = layer.views[node];
     graph.nodes.push_back(view.name);
@@ -75,11 +77,22 @@ JoinGraph JoinGraph::build(const SemanticLayer& layer) {
         owners[entity.name].push_back({node, &entity});
     }
   }
-  for (const auto& reference : references) {
-    auto found = owners.find(reference.entity->name);
+  // Each linked pair adds two relationships; counting them first spares the regrowth.
+  std::vector<const std::vector<EntityUse>*> owners_of(references.size(), nullptr);
+  std::size_t links = 0;
+  for (std::size_t i = 0; i < references.size(); ++i) {
+    auto found = owners.find(references[i].entity->name);
     if (found == owners.end()) continue;
-    for (const auto& owner : found->second)
-      if (owner.node != reference.node) link(graph, reference, owner);
+    owners_of[i] = &found->second;
+    for (const auto& owner : found->second) links += owner.node != references[i].node;
+  }
+  graph.relationships.reserve(2 * links);
+  graph.source_node.reserve(2 * links);
+  graph.target_node.reserve(2 * links);
+  for (std::size_t i = 0; i < references.size(); ++i) {
+    if (!owners_of[i]) continue;
+    for (const auto& owner : *owners_of[i])
+      if (owner.node != references[i].node) link(graph, references[i], owner);
   }
   // Searches scan the newest relationship first, which decides their ties.
   for (auto& edges : graph.outgoing) std::reverse(edges.begin(), edges.end());

@@ -22,15 +22,13 @@ struct Engine {
   std::unordered_map<std::string_view, const View*> views_by_name;
   JoinGraph join_graph;
   MemberIndex member_index;
-  // Key columns of each view's primary entities, in declaration order; views without are absent.
-  std::unordered_map<std::string, std::vector<std::string>> primary_key_columns;
   InducedMeasureIndex induced_measures;
 
   const View* find_view(std::string_view name) const;
 };
 
-// Validates the schema, which leaves the promotion index, then builds the join graph, member
-// index and primary-key columns. Throws an EngineError. The engine must not be copied or moved
+// Validates the schema, which leaves the promotion index, then builds the join graph and the
+// member index. Throws an EngineError. The engine must not be copied or moved
 // after construction (views_by_name and the indexes point into the layer), hence the unique
 // result.
 std::unique_ptr<Engine> build_engine(SemanticLayer layer, Dialect dialect);
