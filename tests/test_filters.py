@@ -125,6 +125,14 @@ def test_measure_filters_go_to_having():
     assert "WHERE" not in result["sql"]
 
 
+
+def test_a_name_declared_as_dimension_and_measure_filters_as_the_measure():
+    orders = ORDERS + "  - {name: status, type: count}\n"
+    query = {"dimensions": ["orders.amount"], "filters": [leaf("status", "gt", "1")]}
+    sql = orvane.compile([orders], json.dumps(query), "postgres")["sql"]
+    assert "\nHAVING\n  COUNT(*) > $1\n" in sql and "WHERE" not in sql
+
+
 PARAM_ORDER_QUERY = dict(
     measures=["orders.count"],
     time_dimensions=[{"dimension": "orders.created_at", "date_range": ["2024-01-01", "2024-01-31"]}],

@@ -1,69 +1,57 @@
 #include "engine/evaluator/member_index.h"
 
 #include <algorithm>
-#include <functional>
+#include <optional>
 
 namespace orvane {
 namespace {
 
-// Calls `visit(view, member, kind)` for every member, in insertion order.
-template <typename Visit>
-void for_each_member(const SemanticLayer& layer, Visit visit) {
-  for (const auto& view : layer.views) {
-    for (const auto& dimension : view.dimensions)
-      visit(view.name, dimension.name, MemberKind::Dimension);
-    if (view.measures)
-      for (const auto& measure : *view.measures)
-        visit(view.name, measure.name, MemberKind::Measure);
-    for (const auto& segment : view.segments) visit(view.name, segment.name, MemberKind::Segment);
-  }
+constexpr MemberKind kKinds[] = {MemberKind::Dimension, MemberKind::Measure, MemberKind::Segment};
+
+template <typename Members>
+bool declares(const Members& members, std::string_view name) {
+  return std::any_of(members.begin(), members.end(),
+                     [&](const auto& member) { return member.name == name; });
 }
 
-// A power of two with room for twice `count` entries.
-std::size_t table_size(std::size_t count) {
-  std::size_t size = 16;
-  while (size < 2 * count) size *= 2;
-  return size;
+// The kind a path into `view` would hold after the view's insertions: the last of dimensions,
+// measures, segments that declares `member`, as an index into kKinds; -1 when none does.
+int last_kind_in(const View& view, std::string_view member) {
+  if (declares(view.segments, member)) return 2;
+  if (view.measures && declares(*view.measures, member)) return 1;
+  if (declares(view.dimensions, member)) return 0;
+  return -1;
 }
 
 }  // namespace
 
 MemberIndex MemberIndex::build(const SemanticLayer& layer) {
   MemberIndex index;
-  std::size_t bytes = 0;
-  std::size_t count = 0;
-  for_each_member(layer, [&](std::string_view view, std::string_view member, MemberKind) {
-    bytes += view.size() + 1 + member.size();
-    ++count;
-  });
-  index.paths_.resize(bytes);
-  index.slots_.resize(table_size(count));
-  char* out = index.paths_.data();
-  for_each_member(layer, [&](std::string_view view, std::string_view member, MemberKind kind) {
-    char* start = out;
-    out = std::copy(view.begin(), view.end(), out);
-    *out++ = '.';
-    out = std::copy(member.begin(), member.end(), out);
-    const std::string_view path(start, static_cast<std::size_t>(out - start));
-    Slot& slot = index.slots_[index.slot_of(path)];
-    if (slot.path.empty()) slot.path = path;
-    slot.kind = kind;
-  });
+  index.views_ = &layer.views;
+  index.by_name_.reserve(layer.views.size());
+  for (std::size_t i = 0; i < layer.views.size(); ++i)
+    index.by_name_.emplace_back(layer.views[i].name, i);
+  std::sort(index.by_name_.begin(), index.by_name_.end());
   return index;
 }
 
-std::size_t MemberIndex::slot_of(std::string_view path) const {
-  const std::size_t mask = slots_.size() - 1;
-  const std::size_t hash = std::hash<std::string_view>{}(path);
-  std::size_t at = hash & mask;
-  while (!slots_[at].path.empty() && slots_[at].path != path) at = (at + 1) & mask;
-  return at;
-}
-
+// Every split of the path at a dot names a (view, member) pair; of the views that declare their
+// member, the latest in the layer inserted last, so its kind is the one kept.
 const MemberKind* MemberIndex::kind_of(std::string_view path) const {
-  if (slots_.empty() || path.empty()) return nullptr;
-  const Slot& slot = slots_[slot_of(path)];
-  return slot.path.empty() ? nullptr : &slot.kind;
+  std::optional<std::pair<std::size_t, int>> last;  // (view index, kind)
+  for (std::size_t dot = path.find('.'); dot != std::string_view::npos;
+       dot = path.find('.', dot + 1)) {
+    const std::string_view view = path.substr(0, dot);
+    const std::string_view member = path.substr(dot + 1);
+    auto first = std::lower_bound(
+        by_name_.begin(), by_name_.end(), view,
+        [](const auto& entry, std::string_view name) { return entry.first < name; });
+    for (auto it = first; it != by_name_.end() && it->first == view; ++it) {
+      const int kind = last_kind_in((*views_)[it->second], member);
+      if (kind >= 0 && (!last || it->second > last->first)) last.emplace(it->second, kind);
+    }
+  }
+  return last ? &kKinds[last->second] : nullptr;
 }
 
 bool MemberIndex::is_measure(std::string_view path) const {

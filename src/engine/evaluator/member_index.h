@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "schema/models/semantic_layer.h"
@@ -10,17 +11,12 @@ namespace orvane {
 
 enum class MemberKind { Dimension, Measure, Segment };
 
-// Move-only: the keys view into the index's own text of paths.
+// Answers as if every path had been inserted view by view (within a view dimensions, then
+// measures, then segments), a later insertion for the same path replacing the earlier kind.
+// A compile asks about a handful of paths, so the index only sorts the view names and looks
+// members up in their views when asked. It views into the layer, which must outlive it.
 class MemberIndex {
  public:
-  MemberIndex() = default;
-  MemberIndex(MemberIndex&&) = default;
-  MemberIndex& operator=(MemberIndex&&) = default;
-  MemberIndex(const MemberIndex&) = delete;
-  MemberIndex& operator=(const MemberIndex&) = delete;
-
-  // Inserted view by view; within a view dimensions, then measures, then segments. A later
-  // insertion for the same path replaces the earlier kind.
   static MemberIndex build(const SemanticLayer& layer);
 
   const MemberKind* kind_of(std::string_view path) const;
@@ -28,18 +24,8 @@ class MemberIndex {
   bool is_dimension(std::string_view path) const;
 
  private:
-  struct Slot {
-    std::string_view path;  // empty while the slot is free; a member path never is
-    MemberKind kind = MemberKind::Dimension;
-  };
-
-  // The slot holding `path`, or the free slot where it belongs.
-  std::size_t slot_of(std::string_view path) const;
-
-  // Every path back to back, written once at its final size so that the keys never move.
-  std::vector<char> paths_;
-  // Open addressing with linear probing, at most half full: one allocation for all members.
-  std::vector<Slot> slots_;
+  const std::vector<View>* views_ = nullptr;
+  std::vector<std::pair<std::string_view, std::size_t>> by_name_;  // (view name, index), sorted
 };
 
 }  // namespace orvane
