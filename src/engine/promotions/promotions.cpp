@@ -30,6 +30,7 @@ struct Pending {
 
 struct Collected {
   std::vector<std::string_view> receivers;  // every entity owner's name, sorted, once each
+  std::vector<std::string_view> offered;    // the current source's offered measures, by name
   std::vector<Pending> pending;
   std::vector<std::string_view> steps;
 };
@@ -48,6 +49,15 @@ std::size_t rank_of(const std::vector<std::string_view>& receivers, std::string_
                                   receivers.begin());
 }
 
+// The measures a view offers (all but shift measures), sorted by name; equal names keep their
+// declaration order. Offered in this order, each reach adds an already sorted block.
+void sort_offered(const View& source, std::vector<std::string_view>& offered) {
+  offered.clear();
+  for (const auto& measure : *source.measures)
+    if (!measure.shift) offered.push_back(measure.name);
+  std::stable_sort(offered.begin(), offered.end());
+}
+
 // Offers the promotable measures of `source` to every view its foreign entities reach,
 // breadth first and then up the parents of each reached entity. A view reached before keeps
 // its first path, and its entity's parents are not followed again from a later item.
@@ -59,6 +69,8 @@ void promote_from(const View& source, const EntityHierarchy& hierarchy, Collecte
     if (owner == hierarchy.owner.end() || owner->second == source.name) continue;
     queue.push_back({entity.name, owner->second, {entity.name}});
   }
+  if (queue.empty()) return;
+  sort_offered(source, collected.offered);
   std::unordered_set<std::string_view> visited{source.name};
   while (!queue.empty()) {
     Reach item = std::move(queue.front());
@@ -67,11 +79,9 @@ void promote_from(const View& source, const EntityHierarchy& hierarchy, Collecte
     const std::size_t first_step = collected.steps.size();
     const std::size_t rank = rank_of(collected.receivers, item.view);
     collected.steps.insert(collected.steps.end(), item.path.begin(), item.path.end());
-    for (const auto& measure : *source.measures) {
-      if (measure.shift) continue;
+    for (std::string_view measure : collected.offered)
       collected.pending.push_back(
-          {item.view, rank, source.name, measure.name, first_step, item.path.size()});
-    }
+          {item.view, rank, source.name, measure, first_step, item.path.size()});
     auto parent = hierarchy.parent.find(item.entity);
     if (parent == hierarchy.parent.end()) continue;
     auto owner = hierarchy.owner.find(parent->second);
@@ -99,7 +109,8 @@ void sort_by_key(Collected& collected) {
   for (std::size_t rank = 0; rank < collected.receivers.size(); ++rank) {
     auto first = sorted.begin() + static_cast<std::ptrdiff_t>(begin);
     auto last = sorted.begin() + static_cast<std::ptrdiff_t>(end[rank]);
-    if (last - first > 1) std::stable_sort(first, last, measure_less);
+    // A view reached from one source holds one sorted block.
+    if (!std::is_sorted(first, last, measure_less)) std::stable_sort(first, last, measure_less);
     begin = end[rank];
   }
   collected.pending = std::move(sorted);
