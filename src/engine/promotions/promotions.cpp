@@ -1,21 +1,21 @@
 #include "engine/promotions/promotions.h"
 
 #include <algorithm>
-#include <deque>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "engine/promotions/entity_hierarchy.h"
 
 namespace orvane {
 namespace {
 
-// A step of the walk: the entity being followed, the view that owns it, the path so far.
+// A step of the walk: the entity being followed, the rank of the view that owns it and the step
+// it was reached from (none for a source's own entity), through which its path is read back.
 struct Reach {
   std::string_view entity;
-  std::string_view view;
-  std::vector<std::string_view> path;
+  std::size_t view_rank = 0;
+  std::size_t previous = 0;
 };
+constexpr std::size_t kNoStep = static_cast<std::size_t>(-1);
 
 // A candidate while the analysis runs: its path is a range of the step list, which still grows.
 // The receiving view's rank in name order stands in for its name when sorting.
@@ -33,6 +33,11 @@ struct Collected {
   std::vector<std::string_view> offered;    // the current source's offered measures, by name
   std::vector<Pending> pending;
   std::vector<std::string_view> steps;
+  // Scratch of the walks, reused from source to source: the queue keeps every step so paths
+  // can be read back, and a receiver is visited by the walk whose number it holds.
+  std::vector<Reach> queue;
+  std::vector<std::size_t> visited_by;
+  std::size_t walk = 0;
 };
 
 std::vector<std::string_view> receiving_views(const EntityHierarchy& hierarchy) {
@@ -58,37 +63,48 @@ void sort_offered(const View& source, std::vector<std::string_view>& offered) {
   std::stable_sort(offered.begin(), offered.end());
 }
 
+// Appends the entity names from the walk's start to `step`, in walk order.
+void append_path(Collected& collected, std::size_t step) {
+  const std::size_t first = collected.steps.size();
+  for (; step != kNoStep; step = collected.queue[step].previous)
+    collected.steps.push_back(collected.queue[step].entity);
+  std::reverse(collected.steps.begin() + static_cast<std::ptrdiff_t>(first), collected.steps.end());
+}
+
 // Offers the promotable measures of `source` to every view its foreign entities reach,
 // breadth first and then up the parents of each reached entity. A view reached before keeps
 // its first path, and its entity's parents are not followed again from a later item.
 void promote_from(const View& source, const EntityHierarchy& hierarchy, Collected& collected) {
-  std::deque<Reach> queue;
+  auto& queue = collected.queue;
+  queue.clear();
   for (const auto& entity : source.entities) {
     if (entity.type != EntityType::Foreign) continue;
     auto owner = hierarchy.owner.find(entity.name);
     if (owner == hierarchy.owner.end() || owner->second == source.name) continue;
-    queue.push_back({entity.name, owner->second, {entity.name}});
+    queue.push_back({entity.name, rank_of(collected.receivers, owner->second), kNoStep});
   }
   if (queue.empty()) return;
   sort_offered(source, collected.offered);
-  std::unordered_set<std::string_view> visited{source.name};
-  while (!queue.empty()) {
-    Reach item = std::move(queue.front());
-    queue.pop_front();
-    if (!visited.insert(item.view).second) continue;
+  const std::size_t walk = ++collected.walk;
+  const std::size_t own_rank = rank_of(collected.receivers, source.name);
+  if (own_rank < collected.receivers.size() && collected.receivers[own_rank] == source.name)
+    collected.visited_by[own_rank] = walk;
+  for (std::size_t step = 0; step < queue.size(); ++step) {
+    const Reach item = queue[step];
+    if (collected.visited_by[item.view_rank] == walk) continue;
+    collected.visited_by[item.view_rank] = walk;
     const std::size_t first_step = collected.steps.size();
-    const std::size_t rank = rank_of(collected.receivers, item.view);
-    collected.steps.insert(collected.steps.end(), item.path.begin(), item.path.end());
+    append_path(collected, step);
+    const std::size_t step_count = collected.steps.size() - first_step;
+    const std::string_view view = collected.receivers[item.view_rank];
     for (std::string_view measure : collected.offered)
       collected.pending.push_back(
-          {item.view, rank, source.name, measure, first_step, item.path.size()});
+          {view, item.view_rank, source.name, measure, first_step, step_count});
     auto parent = hierarchy.parent.find(item.entity);
     if (parent == hierarchy.parent.end()) continue;
     auto owner = hierarchy.owner.find(parent->second);
     if (owner == hierarchy.owner.end()) continue;
-    std::vector<std::string_view> path = std::move(item.path);
-    path.push_back(parent->second);
-    queue.push_back({parent->second, owner->second, std::move(path)});
+    queue.push_back({parent->second, rank_of(collected.receivers, owner->second), step});
   }
 }
 
@@ -220,6 +236,7 @@ PromotionAnalysis analyse_promotions(const std::vector<View>& views) {
   PromotionAnalysis analysis;
   Collected collected;
   collected.receivers = receiving_views(hierarchy);
+  collected.visited_by.assign(collected.receivers.size(), 0);
   for (const auto& view : views)
     if (view.measures && !view.measures->empty()) promote_from(view, hierarchy, collected);
   sort_by_key(collected);
