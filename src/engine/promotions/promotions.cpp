@@ -1,7 +1,6 @@
 #include "engine/promotions/promotions.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 #include "engine/promotions/entity_hierarchy.h"
 
@@ -155,17 +154,45 @@ bool from_several_sources(std::span<const Pending> candidates) {
   return false;
 }
 
-// The measure names declared by the views of each name, sorted (views may share a name).
-std::unordered_map<std::string_view, std::vector<std::string_view>> declared_measures(
-    const std::vector<View>& views) {
-  std::unordered_map<std::string_view, std::vector<std::string_view>> declared;
-  declared.reserve(views.size());
-  for (const auto& view : views) {
-    if (!view.measures || view.measures->empty()) continue;
-    auto& names = declared[view.name];
-    for (const auto& measure : *view.measures) names.push_back(measure.name);
+// The measure names declared by the views bearing each receiver's name (views may share a
+// name), grouped by receiver rank and sorted within each group.
+struct Declared {
+  std::vector<std::string_view> names;
+  std::vector<std::size_t> end;  // per rank: one past its last name
+
+  std::span<const std::string_view> of(std::size_t rank) const {
+    const std::size_t begin = rank == 0 ? 0 : end[rank - 1];
+    return {names.data() + begin, end[rank] - begin};
   }
-  for (auto& [view, names] : declared) std::sort(names.begin(), names.end());
+};
+
+Declared declared_measures(const std::vector<View>& views,
+                           const std::vector<std::string_view>& receivers) {
+  std::vector<std::size_t> rank_of_view(views.size(), kNoStep);
+  std::vector<std::size_t> end(receivers.size() + 1, 0);
+  for (std::size_t i = 0; i < views.size(); ++i) {
+    if (!views[i].measures) continue;
+    const std::size_t rank = rank_of(receivers, views[i].name);
+    if (rank == receivers.size() || receivers[rank] != views[i].name) continue;
+    rank_of_view[i] = rank;
+    end[rank + 1] += views[i].measures->size();
+  }
+  for (std::size_t rank = 1; rank < end.size(); ++rank) end[rank] += end[rank - 1];
+  Declared declared{std::vector<std::string_view>(end.back()), {}};
+  // Each rank's slot starts at its group's beginning and ends at the group's end.
+  for (std::size_t i = 0; i < views.size(); ++i) {
+    if (rank_of_view[i] == kNoStep) continue;
+    for (const auto& measure : *views[i].measures)
+      declared.names[end[rank_of_view[i]]++] = measure.name;
+  }
+  end.pop_back();
+  declared.end = std::move(end);
+  auto first = declared.names.begin();
+  for (std::size_t group_end : declared.end) {
+    auto last = declared.names.begin() + static_cast<std::ptrdiff_t>(group_end);
+    std::sort(first, last);
+    first = last;
+  }
   return declared;
 }
 
@@ -174,15 +201,13 @@ std::unordered_map<std::string_view, std::vector<std::string_view>> declared_mea
 // are sorted by measure, like its declared names, so one merge walk finds the shadowed ones.
 void report_shadowed_and_ambiguous(const std::vector<View>& views, Collected& collected,
                                    PromotionAnalysis& analysis) {
-  const auto declared = declared_measures(views);
+  const Declared declared = declared_measures(views, collected.receivers);
   auto& pending = collected.pending;
   std::size_t kept = 0;
   for (std::size_t begin = 0; begin < pending.size();) {
-    auto found = declared.find(pending[begin].view);
-    std::span<const std::string_view> names;
-    if (found != declared.end()) names = found->second;
-    auto name = names.begin();
     const std::size_t view_rank = pending[begin].view_rank;
+    const std::span<const std::string_view> names = declared.of(view_rank);
+    auto name = names.begin();
     while (begin < pending.size() && pending[begin].view_rank == view_rank) {
       std::size_t end = begin + 1;
       while (end < pending.size() && same_key(pending[begin], pending[end])) ++end;
