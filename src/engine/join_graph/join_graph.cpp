@@ -1,6 +1,7 @@
 #include "engine/join_graph/join_graph.h"
 
 #include <algorithm>
+#include <span>
 #include <unordered_map>
 
 namespace orvane {
@@ -12,24 +13,22 @@ struct EntityUse {
   const Entity* entity;
 };
 
+// An entity's key columns as entity_keys lists them, without copying them.
+std::span<const std::string> keys_of(const Entity& entity) {
+  if (entity.keys) return *entity.keys;
+  if (entity.key) return {&*entity.key, 1};
+  return {};
+}
+
 // Pairs the keys position by position; the longer list's extra keys have no partner.
 std::vector<std::pair<std::string, std::string>> pair_keys(const Entity& from, const Entity& to) {
-  std::vector<std::string> from_keys = entity_keys(from);
-  std::vector<std::string> to_keys = entity_keys(to);
+  const auto from_keys = keys_of(from);
+  const auto to_keys = keys_of(to);
   std::vector<std::pair<std::string, std::string>> pairs;
   const std::size_t count = std::min(from_keys.size(), to_keys.size());
   pairs.reserve(count);
-  for (std::size_t i = 0; i < count; ++i)
-    pairs.emplace_back(std::move(from_keys[i]), std::move(to_keys[i]));
+  for (std::size_t i = 0; i < count; ++i) pairs.emplace_back(from_keys[i], to_keys[i]);
   return pairs;
-}
-
-std::vector<std::pair<std::string, std::string>> reversed_pairs(
-    const std::vector<std::pair<std::string, std::string>>& pairs) {
-  std::vector<std::pair<std::string, std::string>> reversed;
-  reversed.reserve(pairs.size());
-  for (const auto& [left, right] : pairs) reversed.emplace_back(right, left);
-  return reversed;
 }
 
 void add_relationship(JoinGraph& graph, std::size_t from, std::size_t to, Relationship edge) {
@@ -43,7 +42,7 @@ void add_relationship(JoinGraph& graph, std::size_t from, std::size_t to, Relati
 // many-to-one edge first, so the owner-to-referrer edge is the newer of the two.
 void link(JoinGraph& graph, const EntityUse& reference, const EntityUse& owner) {
   auto pairs = pair_keys(*reference.entity, *owner.entity);
-  auto back_pairs = reversed_pairs(pairs);
+  auto back_pairs = pair_keys(*owner.entity, *reference.entity);
   const std::string& referrer_name = graph.nodes[reference.node];
   const std::string& owner_name = graph.nodes[owner.node];
   const std::string& entity = reference.entity->name;
