@@ -1,6 +1,7 @@
 """Single-view statements: the shape of the SELECT, its columns, grouping, ordering and paging,
 FROM sources, subquery dimensions, and the messages of the generator entry."""
 import json
+import re
 
 import orvane
 import pytest
@@ -349,3 +350,22 @@ def test_subquery_dimension_over_a_keyless_entity_is_a_join_error():
                                          r"through entity 'customer': it has no key columns"):
         compile_query({"dimensions": ["customers.order_count"]},
                       views=[keyless_orders, keyless_customers])
+
+
+@pytest.mark.parametrize("expr, error", [
+    ("{{ orders.count }}", None),
+    ("{{orders.count\t}}", None),
+    ("orders.count", None),
+    (" orders.count ", "' orders.count '"),
+    ("  {{ orders.count }}", "'  {{ orders.count }}'"),
+])
+def test_subquery_dimension_reads_its_measure_path(expr, error):
+    customers = CUSTOMERS.replace('"{{ orders.count }}"', json.dumps(expr))
+    query = {"dimensions": ["customers.order_count"]}
+    if error:
+        with pytest.raises(ValueError, match="^Query error: Subquery dimension references measure " +
+                           re.escape(error) + " which was not found$"):
+            compile_query(query, views=[ORDERS, customers])
+    else:
+        assert compile_query(query, views=[ORDERS, customers])["sql"].startswith(
+            'SELECT\n  (SELECT COUNT(*) FROM analytics.orders AS "orders" WHERE ')

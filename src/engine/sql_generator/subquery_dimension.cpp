@@ -10,11 +10,12 @@
 namespace orvane {
 namespace {
 
+// Only a braced reference is unwrapped and trimmed; any other text is the path exactly as written.
 std::string_view referenced_measure_path(std::string_view expression) {
   if (expression.size() >= 4 && expression.substr(0, 2) == "{{" &&
       expression.substr(expression.size() - 2) == "}}")
-    expression = expression.substr(2, expression.size() - 4);
-  return trim_unicode_whitespace(expression);
+    return trim_unicode_whitespace(expression.substr(2, expression.size() - 4));
+  return expression;
 }
 
 const Relationship* first_relationship_to(const Engine& engine, std::string_view from,
