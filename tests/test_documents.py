@@ -614,7 +614,15 @@ SAVED_QUERY_ERRORS = {
     ),
     "short positional request": (
         "name: q\nsteps: [{name: s, query: [[a], [b]]}]",
-        "invalid length 2, expected struct QueryRequest with 13 elements at line 2 column 26",
+        "invalid length 6, expected struct QueryRequest with 13 elements at line 2 column 26",
+    ),
+    "short positional order": (
+        "name: q\nsteps: [{name: s, query: {order: [[]]}}]",
+        "invalid length 0, expected struct OrderBy with 2 elements at line 2 column 35",
+    ),
+    "positional request element read before the missing one": (
+        "name: q\nsteps: [{name: s, query: [[a], 5]}]",
+        "invalid type: integer `5`, expected a sequence at line 2 column 32",
     ),
     "short positional filter": (
         "name: q\nsteps: [{name: s, query: {filters: [[v.d, equals, []]]}}]",

@@ -1,6 +1,7 @@
 #include "schema/parser/query_request_reader.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "common/failure.h"
@@ -14,7 +15,9 @@ using yaml::Node;
 using yaml::Reader;
 
 // One query record's field values, looked up by name in a mapping or by position in a
-// sequence. A short sequence may leave off only trailing fields with an empty or false default.
+// sequence. A short sequence may leave off only trailing fields with an empty or false default;
+// the first missing one without a default is named by its index when it is looked up, so the
+// elements before it are read (and can fail) first. Readers look fields up in their order.
 template <std::size_t N>
 class RecordFields {
  public:
@@ -35,14 +38,18 @@ class RecordFields {
     for (std::size_t i = 0; i < N; ++i) {
       if (i < length)
         values_[i] = &r.doc().item(node, i);
-      else if (!defaultable[i])
-        throw_length(length, expected, node);
+      else if (!defaultable[i] && !missing_)
+        missing_ = Missing{i, std::move(expected), &node};
     }
   }
 
   const Node* get(std::string_view name) const {
-    for (std::size_t i = 0; i < N; ++i)
-      if (names_[i] == name) return values_[i];
+    for (std::size_t i = 0; i < N; ++i) {
+      if (names_[i] != name) continue;
+      if (missing_ && i >= missing_->index)
+        throw_length(missing_->index, missing_->expected, *missing_->node);
+      return values_[i];
+    }
     return nullptr;
   }
   const Node& required(std::string_view name) const {
@@ -58,8 +65,15 @@ class RecordFields {
                   yaml::at(node.mark));
   }
 
+  struct Missing {
+    std::size_t index;
+    std::string expected;
+    const Node* node;
+  };
+
   const std::array<std::string_view, N>& names_;
   std::array<const Node*, N> values_{};
+  std::optional<Missing> missing_;
 };
 
 const std::array<std::string_view, kFilterOperatorCount>& operator_spellings() {
