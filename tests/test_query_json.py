@@ -112,13 +112,8 @@ ERRORS = [
     ('{"limit": -0}', "invalid type: floating point `-0.0`, expected u64 at line 1 column 12"),
     (
         '{"limit": 18446744073709551616}',
-        "invalid type: floating point `1.8446744073709552e19`, expected u64 at line 1 column 30",
+        "invalid type: floating point `18446744073709552000.0`, expected u64 at line 1 column 30",
     ),
-    ('{"limit": 1e15}', "invalid type: floating point `1000000000000000.0`, expected u64 at line 1 column 14"),
-    ('{"limit": 1e16}', "invalid type: floating point `1e16`, expected u64 at line 1 column 14"),
-    ('{"limit": -2.5e17}', "invalid type: floating point `-2.5e17`, expected u64 at line 1 column 17"),
-    ('{"limit": 1e-5}', "invalid type: floating point `0.00001`, expected u64 at line 1 column 14"),
-    ('{"limit": 1.5e-6}', "invalid type: floating point `1.5e-6`, expected u64 at line 1 column 16"),
     (
         '{"limit": -9223372036854775808}',
         "invalid value: integer `-9223372036854775808`, expected u64 at line 1 column 30",

@@ -68,10 +68,8 @@ std::string quoted_for_message(std::string_view text) {
   return out + "\"";
 }
 
-// The shortest digits that read back as the same double, placed by the decimal exponent: plain
-// with a decimal point while the value has at most 16 integer digits and no more than four zeros
-// after the point (10 -> "10.0", 0.00001 -> "0.00001"), else in scientific form without a plus
-// sign (1e16 -> "1e16", 1.5e-7 -> "1.5e-7", 2^64 -> "1.8446744073709552e19").
+// The shortest text that reads back as the same double, written without an exponent and always
+// with a decimal point (10 -> "10.0", 1e21 -> "1000000000000000000000.0", 1e-7 -> "0.0000001").
 std::string floating_point_text(double value) {
   char buffer[64];
   auto [end, error] =
@@ -83,33 +81,25 @@ std::string floating_point_text(double value) {
     written.remove_prefix(1);
   }
   std::size_t e = written.find('e');
-  if (e == std::string_view::npos || e + 1 >= written.size() || value == 0) return out + "0.0";
+  if (e == std::string_view::npos || e + 1 >= written.size()) return out + "0.0";
   std::string digits;
   for (char c : written.substr(0, e))
     if (c != '.') digits += c;
   int exponent = 0;
   std::from_chars(written.data() + e + (written[e + 1] == '+' ? 2 : 1),
                   written.data() + written.size(), exponent);
-  // The value lies in [10^(point-1), 10^point).
-  int point = exponent + 1;
-  auto length = static_cast<int>(digits.size());
-  if (point >= length && point <= 16) {
-    out += digits;
-    out.append(static_cast<std::size_t>(point - length), '0');
-    return out + ".0";
-  }
-  if (point > 0 && point <= 16) {
-    auto integer_digits = static_cast<std::size_t>(point);
-    return out + digits.substr(0, integer_digits) + "." + digits.substr(integer_digits);
-  }
-  if (point > -5 && point <= 0) {
+  if (exponent < 0) {
     out += "0.";
-    out.append(static_cast<std::size_t>(-point), '0');
+    out.append(static_cast<std::size_t>(-exponent - 1), '0');
     return out + digits;
   }
-  out += digits.substr(0, 1);
-  if (length > 1) out += "." + digits.substr(1);
-  return out + "e" + std::to_string(exponent);
+  auto integer_digits = static_cast<std::size_t>(exponent) + 1;
+  if (digits.size() <= integer_digits) {
+    out += digits;
+    out.append(integer_digits - digits.size(), '0');
+    return out + ".0";
+  }
+  return out + digits.substr(0, integer_digits) + "." + digits.substr(integer_digits);
 }
 
 Value number_value(const JsonNumber& number) {
