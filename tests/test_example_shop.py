@@ -7,9 +7,9 @@ import orvane
 import pytest
 
 EXAMPLE = pathlib.Path(__file__).resolve().parent.parent / "examples" / "run_example.py"
-spec = importlib.util.spec_from_file_location("run_example", EXAMPLE)
-run_example = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(run_example)
+example_loader = importlib.util.spec_from_file_location("run_example", EXAMPLE)
+run_example = importlib.util.module_from_spec(example_loader)
+example_loader.loader.exec_module(run_example)
 
 DIALECTS = ["postgres", "mysql", "bigquery", "snowflake", "duckdb", "clickhouse", "databricks",
             "redshift", "sqlite", "domo", "presto"]
