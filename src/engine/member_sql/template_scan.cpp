@@ -107,6 +107,16 @@ bool has_variables_reference(std::string_view text) {
   return false;
 }
 
+std::vector<std::string_view> bare_references(std::string_view text) {
+  std::vector<std::string_view> names;
+  std::size_t from = 0;
+  while (auto match = find_reference(text, from, match_bare_reference)) {
+    names.push_back(match->first);
+    from = match->end;
+  }
+  return names;
+}
+
 std::vector<std::pair<std::string_view, std::string_view>> dotted_references(
     std::string_view text) {
   std::vector<std::pair<std::string_view, std::string_view>> references;

@@ -37,6 +37,9 @@ bool has_dotted_reference(std::string_view text);
 // "{{", white space, "variables.", at least one character other than "}", then "}}".
 bool has_variables_reference(std::string_view text);
 
+// The name of every bare reference, left to right, non-overlapping.
+std::vector<std::string_view> bare_references(std::string_view text);
+
 // The (first, second) parts of every dotted reference, left to right.
 std::vector<std::pair<std::string_view, std::string_view>> dotted_references(std::string_view text);
 

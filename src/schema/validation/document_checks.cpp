@@ -3,9 +3,9 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "engine/member_sql/template_scan.h"
 #include "engine/motifs/builtin_catalog.h"
 #include "schema/validation/checks.h"
-#include "schema/validation/template_scan.h"
 
 namespace orvane {
 namespace {
@@ -25,7 +25,7 @@ void check_custom_motif(const Motif& motif, ErrorLines& errors) {
   if (motif.outputs.empty())
     errors.push_back(head + "Custom motif must have at least one 'outputs' entry");
   for (const auto& column : motif.outputs) {
-    for (const auto name : parameter_references(column.expr)) {
+    for (const auto name : bare_references(column.expr)) {
       if (motif.params.contains(std::string(name)) || is_implicit_motif_param(name)) continue;
       errors.push_back(head + "outputs column '" + column.name +
                        "' references undeclared param '{{" + std::string(name) + "}}' in expr");

@@ -2,9 +2,9 @@
 #include <string_view>
 
 #include "common/failure.h"
+#include "engine/member_sql/template_scan.h"
 #include "engine/shift/interval.h"
 #include "schema/validation/checks.h"
-#include "schema/validation/template_scan.h"
 
 namespace orvane {
 namespace {
@@ -88,7 +88,7 @@ void check_measure_references(const std::vector<View>& views, const SchemaNames&
     if (!view.measures) continue;
     for (const auto& measure : *view.measures) {
       if (!measure.expr) continue;
-      for (const auto head : member_reference_heads(*measure.expr)) {
+      for (const auto& [head, member] : dotted_references(*measure.expr)) {
         if (head == "variables" || names.entities.contains(head) || names.views.contains(head))
           continue;
         errors.push_back(view_prefix(view) + "Measure '" + measure.name +
