@@ -19,7 +19,4 @@ struct SemanticLayer {
   std::optional<std::vector<SavedQuery>> saved_queries;
 };
 
-// The first view of that name, or null.
-const View* find_view(const SemanticLayer& layer, std::string_view name);
-
 }  // namespace orvane
