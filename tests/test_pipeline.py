@@ -1,9 +1,18 @@
 """The compile pipeline end to end: result shape, default limit, clamping, final checks."""
 import orvane
 import pytest
-from conftest import ORDERS_VIEW
 
-VIEW = ORDERS_VIEW
+VIEW = """
+name: orders
+table: orders
+dimensions:
+  - name: status
+    type: string
+    expr: status
+measures:
+  - name: count
+    type: count
+"""
 
 BASE_SQL = (
     'SELECT\n  "orders"."status" AS "orders__status",\n  COUNT(*) AS "orders__count"\n'
