@@ -1,5 +1,5 @@
 """Runs under callgrind: warms orvane up, then makes each measured call once through
-bench_noop.call, so that callgrind (--toggle-collect and --dump-after on that function) writes one
+bench_probes.call, so that callgrind (--toggle-collect and --dump-after on that function) writes one
 profile per measured call and nothing else.
 
 Usage: callgrind_probe.py PLAN.json
@@ -12,7 +12,7 @@ order: the label and "ok" or the error message.
 import json
 import sys
 
-import bench_noop
+import bench_probes
 import orvane
 
 
@@ -36,9 +36,9 @@ def main() -> None:
         views = bundles[call["views"]]
         try:
             if call["kind"] == "compile":
-                bench_noop.call(orvane.compile, views, call["query"], "postgres")
+                bench_probes.call(orvane.compile, views, call["query"], "postgres")
             else:
-                bench_noop.call(orvane.validate, views)
+                bench_probes.call(orvane.validate, views)
             outcome = "ok"
         except ValueError as failure:
             outcome = str(failure).splitlines()[0]

@@ -4,12 +4,14 @@ For each schema size, in one process and interleaved round by round so that load
 processes falls on every measurement alike, it times
   - orvane.compile per call, for each query of the mix,
   - orvane.validate per call,
-  - the floor: libyaml parsing the same view texts into events (bench/yaml_floor.cpp),
+  - the floor: libyaml parsing the same view texts into events (bench/yaml_events.h), in this
+    process (bench_probes.floor), in alternation with each of the above, and once more in a
+    process of its own (bench/yaml_floor.cpp) as a check,
   - Python's overhead of calling a no-op C function with compile's calling convention.
 It then counts instructions of single calls under callgrind (exact and load-independent) and
 writes bench/results/results.md, results.json and compile_vs_floor.png.
 
-Run it through scripts/bench, which builds the module, the floor program and the no-op module.
+Run it through scripts/bench, which builds the module, the floor program and the probe module.
 """
 
 from __future__ import annotations
@@ -49,27 +51,37 @@ ONE_VIEW_OVERHEAD_TARGET_US = 20.0
 cpu_time = time.thread_time
 
 
-def time_calls(fn, budget: float, min_samples: int = 3) -> list[float]:
-    """CPU seconds per call of fn: batches of at least 2 ms for about `budget` seconds."""
+def batch_size(fn, seconds: float = 2e-3) -> int:
+    """Calls of fn that take about `seconds` of CPU time, measured on one call."""
     start = cpu_time()
     fn()
-    one = max(cpu_time() - start, 1e-7)
-    batch = max(1, int(2e-3 / one))
-    samples: list[float] = []
+    return max(1, int(seconds / max(cpu_time() - start, 1e-7)))
+
+
+def time_batch(fn, batch: int) -> float:
+    t0 = cpu_time()
+    for _ in range(batch):
+        fn()
+    return (cpu_time() - t0) / batch
+
+
+def time_paired(fn, floor, budget: float, min_pairs: int = 3) -> list[tuple[float, float]]:
+    """(fn, floor) CPU seconds per call, timed as alternating batches of about 2 ms each.
+
+    A pair is measured within a few milliseconds, so a change in the machine's speed (another
+    tenant, frequency) falls on both of its halves; each pair's ratio is then a fair comparison.
+    """
+    fn_batch, floor_batch = batch_size(fn), batch_size(floor)
+    pairs: list[tuple[float, float]] = []
     gc.collect()
     gc.disable()
     try:
         begin = time.perf_counter()
-        while True:
-            t0 = cpu_time()
-            for _ in range(batch):
-                fn()
-            samples.append((cpu_time() - t0) / batch)
-            if len(samples) >= min_samples and time.perf_counter() - begin >= budget:
-                break
+        while len(pairs) < min_pairs or time.perf_counter() - begin < budget:
+            pairs.append((time_batch(fn, fn_batch), time_batch(floor, floor_batch)))
     finally:
         gc.enable()
-    return samples
+    return pairs
 
 
 def noop_overhead(noop, views: list[str], query: str, budget: float) -> float:
@@ -88,7 +100,8 @@ def noop_overhead(noop, views: list[str], query: str, budget: float) -> float:
     return max(statistics.median(calls) - statistics.median(loops), 0.0)
 
 
-def floor_seconds(floor: Path, bundle: Path, budget: float) -> dict:
+def floor_program(floor: Path, bundle: Path, budget: float) -> dict:
+    """The floor program's own report: documents, bytes, events and its median pass time."""
     out = subprocess.run(
         [str(floor), str(bundle), str(budget)], check=True, capture_output=True, text=True
     ).stdout
@@ -108,7 +121,7 @@ def first_outcome(fn) -> tuple[bool, str]:
     return True, repr(result)
 
 
-def measure_size(n: int, args, orvane, noop, workdir: Path) -> dict:
+def measure_size(n: int, args, orvane, probes, workdir: Path) -> dict:
     texts = schema_gen.schema(n)
     mix = schema_gen.queries(n)
     bundle = workdir / f"views_{n}.bundle"
@@ -119,25 +132,26 @@ def measure_size(n: int, args, orvane, noop, workdir: Path) -> dict:
         ops[q.name] = (lambda text: lambda: orvane.compile(texts, text, DIALECT))(q.text)
     outcomes = {name: first_outcome(fn) for name, fn in ops.items()}
     working = [name for name, (ok, _) in outcomes.items() if ok]
+    floor = lambda: probes.floor(texts)  # noqa: E731
 
-    samples: dict[str, list[float]] = {name: [] for name in working}
-    floors, noops = [], []
-    floor_info = {}
+    pairs: dict[str, list[tuple[float, float]]] = {name: [] for name in working}
+    programs, noops = [], []
+    program = {}
     for _ in range(args.rounds):
-        floor_info = floor_seconds(args.floor, bundle, args.budget)
-        floors.append(floor_info["median_pass_seconds"])
-        noops.append(noop_overhead(noop, texts, mix[0].text, args.budget / 4))
+        program = floor_program(args.floor, bundle, args.budget / 2)
+        programs.append(program["median_pass_seconds"])
+        noops.append(noop_overhead(probes.noop, texts, mix[0].text, args.budget / 4))
         for name in working:
-            samples[name] += time_calls(ops[name], args.budget)
+            pairs[name] += time_paired(ops[name], floor, args.budget)
 
-    floor = statistics.median(floors)
+    floors = [f for name in working for _, f in pairs[name]]
     result = {
         "views": n,
-        "documents": floor_info["documents"],
-        "yaml_bytes": floor_info["bytes"],
-        "yaml_events": floor_info["events"],
-        "floor_s": floor,
-        "floor_rounds_s": floors,
+        "documents": program["documents"],
+        "yaml_bytes": program["bytes"],
+        "yaml_events": program["events"],
+        "floor_s": statistics.median(floors),
+        "floor_program_s": statistics.median(programs),
         "noop_s": statistics.median(noops),
         "ops": {},
     }
@@ -145,13 +159,14 @@ def measure_size(n: int, args, orvane, noop, workdir: Path) -> dict:
         ok, outcome = outcomes[name]
         entry = {"ok": ok, "outcome": outcome}
         if ok:
-            median = statistics.median(samples[name])
+            times = [t for t, _ in pairs[name]]
+            median = statistics.median(times)
             entry.update(
                 median_s=median,
-                samples=len(samples[name]),
-                ratio_to_floor=median / floor,
+                pairs=len(times),
+                ratio_to_floor=statistics.median(t / f for t, f in pairs[name]),
                 calls_per_s=1.0 / median,
-                minus_floor_s=median - floor,
+                minus_floor_s=statistics.median(t - f for t, f in pairs[name]),
             )
         if name != "validate":
             entry["description"] = next(q.description for q in mix if q.name == name)
@@ -339,22 +354,30 @@ def write_markdown(data: dict, path: Path) -> None:
         f"{env['python']}; module built as {env['build']}). Dialect {DIALECT}.",
         "",
         "Each schema has N views of 20 dimensions, 10 measures, 2-3 entities and 3 segments "
-        "(`bench/schema_gen.py`). Times are medians of the CPU time per call, over batches timed in "
-        f"{data['rounds']} interleaved rounds; the floor is libyaml parsing the same texts into "
-        "events (`bench/yaml_floor.cpp`), the no-op is a call of a C function with compile's "
-        "calling convention and arguments. The machine is shared: compare ratios of one run, "
-        "not absolute times across runs; the instruction counts below do not depend on load.",
+        "(`bench/schema_gen.py`). Times are CPU time of the calling thread per call. Every "
+        "operation is timed in pairs with the floor: a batch of about 2 ms of the operation, then "
+        "one of the floor, over and over, in "
+        f"{data['rounds']} interleaved rounds. The floor is libyaml parsing the same texts into "
+        "events and dropping them (`bench/yaml_events.h`), run in the same process through "
+        "`bench/probe_module.cpp`; `× floor` and `minus floor` are medians over the pairs, so a "
+        "change in the machine's speed between pairs cancels out. The floor program "
+        "(`bench/yaml_floor.cpp`, the same parse in a process of its own) is reported beside it "
+        "as a check. The no-op is a call of a C function with compile's calling convention and "
+        "arguments. The machine is shared: compare ratios of one run, not absolute times across "
+        "runs; the instruction counts below do not depend on load.",
         "",
         "## Per call",
         "",
-        "CPU time of the calling thread per call (median); the floor likewise.",
+        "Medians; `floor` is the in-process floor timed beside the operations, `program` the "
+        "floor program's own median.",
         "",
-        "| views | YAML | floor | no-op call | operation | median | × floor | minus floor | calls/s |",
-        "|---:|---:|---:|---:|---|---:|---:|---:|---:|",
+        "| views | YAML | floor | program | no-op call | operation | median | × floor | "
+        "minus floor | calls/s |",
+        "|---:|---:|---:|---:|---:|---|---:|---:|---:|---:|",
     ]
     for r in results:
         head = (f"| {r['views']} | {r['yaml_bytes'] / 1024:.0f} KiB | {fmt_time(r['floor_s'])} | "
-                f"{fmt_time(r['noop_s'])} ")
+                f"{fmt_time(r['floor_program_s'])} | {fmt_time(r['noop_s'])} ")
         for name, e in r["ops"].items():
             label = "validate" if name == "validate" else f"compile {name}"
             if e["ok"]:
@@ -363,7 +386,7 @@ def write_markdown(data: dict, path: Path) -> None:
                            f"{e['calls_per_s']:,.0f} |")
             else:
                 out.append(f"{head}| {label} | fails: {e['outcome']} | | | |")
-            head = "| | | | "
+            head = "| | | | | "
     out += ["", "Queries: " + "; ".join(
         f"`{name}`: {desc}" for name, desc in data["query_descriptions"].items()) + ".", ""]
 
@@ -574,7 +597,7 @@ def main() -> None:
     parser.add_argument("--build", default="CMake Release")
     args = parser.parse_args()
 
-    import bench_noop
+    import bench_probes
     import orvane
 
     sizes = [int(s) for s in args.sizes.split(",") if s]
@@ -584,7 +607,7 @@ def main() -> None:
         workdir = Path(tmp)
         for n in sizes:
             begin = time.perf_counter()
-            data["sizes"].append(measure_size(n, args, orvane, bench_noop.noop, workdir))
+            data["sizes"].append(measure_size(n, args, orvane, bench_probes, workdir))
             print(f"bench: {n} views measured in {time.perf_counter() - begin:.1f} s", flush=True)
         data["environment"]["load_after"] = "%.1f" % os.getloadavg()[0]
         cg_sizes = [int(s) for s in args.callgrind_sizes.split(",") if s]

@@ -7,8 +7,6 @@
 //   (default 0.5); the program prints one JSON object with the median time of one pass. Times are
 //   the thread's CPU time, so that time spent descheduled on a busy machine is not counted.
 //   SECONDS of 0 runs exactly one pass (for instruction counting under callgrind).
-#include <yaml.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -21,6 +19,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "yaml_events.h"
 
 namespace {
 
@@ -55,34 +55,11 @@ std::vector<std::string> read_bundle(const char* path) {
   return documents;
 }
 
-// Parses one document into events and drops them; returns the number of events.
-std::size_t parse_events(std::string_view text) {
-  yaml_parser_t parser;
-  if (!yaml_parser_initialize(&parser)) throw std::runtime_error("yaml_parser_initialize failed");
-  yaml_parser_set_input_string(&parser, reinterpret_cast<const unsigned char*>(text.data()),
-                               text.size());
-  std::size_t events = 0;
-  bool done = false;
-  while (!done) {
-    yaml_event_t event;
-    if (!yaml_parser_parse(&parser, &event)) {
-      std::string problem = parser.problem ? parser.problem : "unknown problem";
-      yaml_parser_delete(&parser);
-      throw std::runtime_error("YAML error: " + problem);
-    }
-    done = event.type == YAML_STREAM_END_EVENT;
-    yaml_event_delete(&event);
-    ++events;
-  }
-  yaml_parser_delete(&parser);
-  return events;
-}
-
 // One pass over every document; the event count keeps the work observable. Kept out of line so
 // that callgrind can count exactly one pass (--toggle-collect on this function).
 [[gnu::noinline]] std::size_t parse_all(const std::vector<std::string>& documents) {
   std::size_t events = 0;
-  for (const auto& document : documents) events += parse_events(document);
+  for (const auto& document : documents) events += bench::parse_events(document);
   return events;
 }
 
