@@ -72,7 +72,7 @@ PyObject* compile(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* 
     return nullptr;
   return guarded([&] {
     CompileResult result = compile_query(documents, query_json, dialect);
-    return to_python(to_value(result));
+    return to_python(result);
   });
 }
 

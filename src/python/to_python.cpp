@@ -2,12 +2,79 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace orvane::python {
 namespace {
 
-PyObject* text_object(const std::string& text) {
+PyObject* text_object(std::string_view text) {
   return PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "replace");
+}
+
+// Owns one reference; released on every exit.
+class Owned {
+ public:
+  explicit Owned(PyObject* object) : object_(object) {}
+  ~Owned() { Py_XDECREF(object_); }
+  Owned(const Owned&) = delete;
+  Owned& operator=(const Owned&) = delete;
+  PyObject* get() const { return object_; }
+  PyObject* release() {
+    PyObject* object = object_;
+    object_ = nullptr;
+    return object;
+  }
+
+ private:
+  PyObject* object_;
+};
+
+// Stores `value` (a new reference, or null after a failed call) under `key`; false with the
+// Python error set when either failed.
+bool set_item(PyObject* dict, PyObject* key, PyObject* value) {
+  if (!value) return false;
+  int failed = PyDict_SetItem(dict, key, value);
+  Py_DECREF(value);
+  return failed == 0;
+}
+
+bool set_item(PyObject* dict, std::string_view key, PyObject* value) {
+  Owned key_object(value ? text_object(key) : nullptr);
+  if (!key_object.get()) {
+    Py_XDECREF(value);
+    return false;
+  }
+  return set_item(dict, key_object.get(), value);
+}
+
+PyObject* text_list(const std::vector<std::string>& texts) {
+  Owned list(PyList_New(static_cast<Py_ssize_t>(texts.size())));
+  if (!list.get()) return nullptr;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    PyObject* item = text_object(texts[i]);
+    if (!item) return nullptr;
+    PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(i), item);
+  }
+  return list.release();
+}
+
+// The column dicts share their three key objects, made once per call.
+PyObject* column_list(const std::vector<OutputColumn>& columns) {
+  Owned list(PyList_New(static_cast<Py_ssize_t>(columns.size())));
+  if (!list.get()) return nullptr;
+  Owned alias(text_object("alias")), kind(text_object("kind")), member(text_object("member"));
+  if (!alias.get() || !kind.get() || !member.get()) return nullptr;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    Owned dict(PyDict_New());
+    if (!dict.get() || !set_item(dict.get(), alias.get(), text_object(columns[i].alias)) ||
+        !set_item(dict.get(), kind.get(), text_object(spelling(columns[i].kind))) ||
+        !set_item(dict.get(), member.get(), text_object(columns[i].member)))
+      return nullptr;
+    PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(i), dict.release());
+  }
+  return list.release();
 }
 
 PyObject* list_object(const ValueArray& array) {
@@ -46,6 +113,17 @@ PyObject* dict_object(const ValueObject& object) {
 }
 
 }  // namespace
+
+PyObject* to_python(const CompileResult& result) {
+  Owned dict(PyDict_New());
+  if (!dict.get() || !set_item(dict.get(), "columns", column_list(result.columns)) ||
+      !set_item(dict.get(), "default_limit_applied",
+                PyBool_FromLong(result.default_limit_applied)) ||
+      !set_item(dict.get(), "params", text_list(result.params)) ||
+      !set_item(dict.get(), "sql", text_object(result.sql)))
+    return nullptr;
+  return dict.release();
+}
 
 PyObject* to_python(const Value& value) {
   struct Converter {

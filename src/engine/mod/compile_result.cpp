@@ -28,19 +28,4 @@ std::string column_alias(std::string_view member) {
   return alias;
 }
 
-Value to_value(const CompileResult& result) {
-  ValueArray columns;
-  columns.reserve(result.columns.size());
-  for (const auto& column : result.columns) {
-    columns.emplace_back(ValueObject{{"alias", Value(column.alias)},
-                                     {"kind", Value(std::string(spelling(column.kind)))},
-                                     {"member", Value(column.member)}});
-  }
-  ValueArray params(result.params.begin(), result.params.end());
-  return Value(ValueObject{{"columns", Value(std::move(columns))},
-                           {"default_limit_applied", Value(result.default_limit_applied)},
-                           {"params", Value(std::move(params))},
-                           {"sql", Value(result.sql)}});
-}
-
 }  // namespace orvane

@@ -5,8 +5,6 @@
 #include <string_view>
 #include <vector>
 
-#include "common/value.h"
-
 namespace orvane {
 
 enum class ColumnKind { Dimension, Measure, TimeDimension, MotifComputed };
@@ -28,8 +26,5 @@ struct CompileResult {
 
 // The member with every full stop replaced by two underscores.
 std::string column_alias(std::string_view member);
-
-// The result as a value tree: keys in ascending byte order, column entries alias, kind, member.
-Value to_value(const CompileResult& result);
 
 }  // namespace orvane
