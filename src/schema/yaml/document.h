@@ -19,12 +19,14 @@ struct Mark {
   std::uint32_t column = 1;
 };
 
+// 32 bytes, so that a document's nodes stay dense in the cache. The bounds of limits.h keep
+// `height` below 2^16 and the expanded `size` below 2^32.
 struct Node {
   NodeKind kind = NodeKind::Scalar;
-  bool plain = false;  // a scalar written without quotes or block indicator
+  bool plain = false;        // a scalar written without quotes or block indicator
+  std::uint16_t height = 0;  // levels of collections below and including this node
   Mark mark;
-  std::uint32_t height = 0;  // levels of collections below and including this node
-  std::uint64_t size = 0;    // expanded size: nodes plus scalar bytes, aliases expanded
+  std::uint32_t size = 0;  // expanded size: nodes plus scalar bytes, aliases expanded
   // Scalars: the text in the document's pool. Collections: children in the child list; a
   // mapping's children alternate key, value.
   std::uint32_t first = 0;

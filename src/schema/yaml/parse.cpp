@@ -37,9 +37,15 @@ Mark mark_at_offset(std::string_view text, std::size_t offset) {
   return mark;
 }
 
-std::string cstr(const yaml_char_t* text) {
-  return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text));
+std::string_view view_of(const yaml_char_t* text) {
+  return text == nullptr ? std::string_view()
+                         : std::string_view(reinterpret_cast<const char*>(text));
 }
+
+// A node's expanded size counts at most every node and byte of the document plus what aliases
+// add (a document holds fewer than two nodes per byte), so it fits the node's 32-bit field.
+static_assert(3 * std::uint64_t{kMaxDocumentBytes} + kMaxAliasExpansion < (std::uint64_t{1} << 32));
+static_assert(kMaxDepth + 1 < (1u << 16));
 
 class Parser {
  public:
@@ -72,6 +78,8 @@ class Parser {
   yaml_parser_t parser_{};
 };
 
+// Owns the last event read. libyaml clears an event both when it parses into it and when it
+// deletes it, so the event can be reused without clearing it again.
 class Event {
  public:
   Event() = default;
@@ -79,10 +87,7 @@ class Event {
   Event(const Event&) = delete;
   Event& operator=(const Event&) = delete;
   yaml_event_t& get() { return event_; }
-  void reset() {
-    yaml_event_delete(&event_);
-    event_ = yaml_event_t{};
-  }
+  void reset() { yaml_event_delete(&event_); }
 
  private:
   yaml_event_t event_{};
@@ -91,7 +96,8 @@ class Event {
 }  // namespace
 
 // Builds the node tree from the event stream in one pass. Children of open collections wait on
-// one shared stack and move into the document's child list when their collection closes.
+// one shared stack and move into the document's child list when their collection closes; each
+// open collection sums its children's expanded size and height as they arrive.
 class DocumentBuilder {
   static constexpr std::size_t kReserveNodesAtMost = 1 << 20;
 
@@ -112,7 +118,8 @@ class DocumentBuilder {
     Mark mark = mark_of(start);
     if (frames_.size() + 1 > kMaxDepth) throw too_deep(mark);
     std::uint32_t index = add_node(kind, mark, tag);
-    frames_.push_back(Frame{index, pending_.size(), cstr(anchor)});
+    frames_.push_back(Frame{index, static_cast<std::uint32_t>(pending_.size()), 1, 0,
+                            std::string(view_of(anchor))});
   }
 
   void close() {
@@ -121,15 +128,8 @@ class DocumentBuilder {
     Node& node = doc_.nodes_[frame.node];
     node.first = static_cast<std::uint32_t>(doc_.children_.size());
     node.count = static_cast<std::uint32_t>(pending_.size() - frame.children);
-    std::uint64_t size = 1;
-    std::uint32_t height = 0;
-    for (std::size_t i = frame.children; i < pending_.size(); ++i) {
-      const Node& child = doc_.nodes_[pending_[i]];
-      size += child.size;
-      if (child.height > height) height = child.height;
-    }
-    node.size = size;
-    node.height = height + 1;
+    node.size = frame.size;
+    node.height = static_cast<std::uint16_t>(frame.height + 1);
     doc_.children_.insert(doc_.children_.end(), pending_.begin() + frame.children, pending_.end());
     pending_.resize(frame.children);
     attach(frame.node, frame.anchor);
@@ -146,14 +146,14 @@ class DocumentBuilder {
     node.plain = data.style == YAML_PLAIN_SCALAR_STYLE;
     node.first = static_cast<std::uint32_t>(doc_.pool_.size());
     node.count = static_cast<std::uint32_t>(data.length);
-    node.size = 1 + data.length;
+    node.size = static_cast<std::uint32_t>(1 + data.length);
     doc_.pool_.append(reinterpret_cast<const char*>(data.value), data.length);
-    attach(index, cstr(data.anchor));
+    attach(index, view_of(data.anchor));
   }
 
   void alias(const yaml_event_t& event) {
     Mark mark = mark_of(event.start_mark);
-    std::string name = cstr(event.data.alias.anchor);
+    std::string name(view_of(event.data.alias.anchor));
     auto found = anchors_.find(name);
     if (found == anchors_.end()) throw Failure("unknown anchor `" + name + "`" + at(mark));
     const Node& target = doc_.nodes_[found->second];
@@ -171,7 +171,9 @@ class DocumentBuilder {
  private:
   struct Frame {
     std::uint32_t node;
-    std::size_t children;  // where this collection's children begin in `pending_`
+    std::uint32_t children;  // where this collection's children begin in `pending_`
+    std::uint32_t size;      // expanded size of the collection and the children so far
+    std::uint32_t height;    // greatest height among the children so far
     std::string anchor;
   };
 
@@ -180,7 +182,7 @@ class DocumentBuilder {
   }
 
   std::uint32_t add_node(NodeKind kind, Mark mark, const yaml_char_t* tag) {
-    Node node;
+    Node& node = doc_.nodes_.emplace_back();
     node.kind = kind;
     node.mark = mark;
     if (tag != nullptr) {
@@ -189,14 +191,13 @@ class DocumentBuilder {
       node.tag_size = static_cast<std::uint32_t>(text.size());
       doc_.pool_.append(text);
     }
-    doc_.nodes_.push_back(node);
     return static_cast<std::uint32_t>(doc_.nodes_.size() - 1);
   }
 
   // Anchors become visible once their node is complete, so an alias can never point into its
   // own unfinished anchor and form a cycle.
-  void attach(std::uint32_t index, const std::string& anchor) {
-    if (!anchor.empty()) anchors_[anchor] = index;
+  void attach(std::uint32_t index, std::string_view anchor) {
+    if (!anchor.empty()) anchors_[std::string(anchor)] = index;
     place(index);
   }
 
@@ -204,9 +205,13 @@ class DocumentBuilder {
     if (frames_.empty()) {
       doc_.root_ = index;
       has_root_ = true;
-    } else {
-      pending_.push_back(index);
+      return;
     }
+    const Node& child = doc_.nodes_[index];
+    Frame& parent = frames_.back();
+    parent.size += child.size;
+    if (child.height > parent.height) parent.height = child.height;
+    pending_.push_back(index);
   }
 
   Document doc_;

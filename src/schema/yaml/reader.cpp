@@ -30,6 +30,12 @@ void put_entry(ValueObject& object, std::unordered_map<std::string, std::size_t>
     object[found->second].second = std::move(value);
 }
 
+// Field names mostly differ in length or first letter; testing those first spares a call to
+// compare the bytes.
+bool same_name(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && (a.empty() || a[0] == b[0]) && a == b;
+}
+
 }  // namespace
 
 bool Reader::is_null(const Node& node) const {
@@ -166,7 +172,7 @@ Fields::Fields(const Reader& reader, const Node& node, std::span<const std::stri
     for (const Alias& alias : aliases)
       if (alias.spelling == name) name = alias.field;
     for (std::size_t i = 0; i < names_.size(); ++i) {
-      if (names_[i] != name) continue;
+      if (!same_name(names_[i], name)) continue;
       if (values_[i] != nullptr) throw duplicate_field(names_[i]);
       values_[i] = &doc.value(mapping, entry);
       break;
@@ -174,20 +180,17 @@ Fields::Fields(const Reader& reader, const Node& node, std::span<const std::stri
   }
 }
 
-const Node* Fields::get(std::string_view name) const {
-  std::size_t count = names_.size();
-  for (std::size_t k = 0, i = next_; k < count; ++k, i = i + 1 == count ? 0 : i + 1) {
+const Node* Fields::find(std::string_view name) const {
+  for (std::size_t i = 0; i < names_.size(); ++i) {
     if (names_[i] != name) continue;
-    next_ = i + 1 == count ? 0 : i + 1;
+    next_ = i + 1;
     return values_[i];
   }
   return nullptr;
 }
 
-const Node& Fields::required(std::string_view name) const {
-  const Node* node = get(name);
-  if (node == nullptr) throw missing_field(name);
-  return *node;
+void Fields::missing(std::string_view name) {
+  throw missing_field(name);
 }
 
 bool has_key(const Document& doc, const Node& mapping, std::string_view key) {

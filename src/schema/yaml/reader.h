@@ -103,15 +103,25 @@ class Fields {
   Fields(const Reader& reader, const Node& node, std::span<const std::string_view> names,
          std::span<const Alias> aliases = {});
 
-  const Node* get(std::string_view name) const;
-  const Node& required(std::string_view name) const;
+  // Readers ask for fields in the order they are declared, so the look-up first tries the name
+  // after the last one found; inline, that comparison is against a literal of known length.
+  const Node* get(std::string_view name) const {
+    if (next_ < names_.size() && names_[next_] == name) return values_[next_++];
+    return find(name);
+  }
+  const Node& required(std::string_view name) const {
+    const Node* node = get(name);
+    if (node == nullptr) missing(name);
+    return *node;
+  }
 
  private:
+  const Node* find(std::string_view name) const;
+  [[noreturn]] static void missing(std::string_view name);
+
   std::span<const std::string_view> names_;
   std::array<const Node*, kMaxFields> values_{};
-  // Where the next look-up starts: readers ask for fields in the order they are declared, so
-  // each look-up usually matches at once.
-  mutable std::size_t next_ = 0;
+  mutable std::size_t next_ = 0;  // the field after the last one looked up
 };
 
 // Whether a mapping has a key of that text (a cheap look before trying a record form).
