@@ -10,6 +10,11 @@ const View* Engine::find_view(std::string_view name) const {
   return it == views_by_name.end() ? nullptr : it->second;
 }
 
+const JoinGraph& Engine::join_graph() const {
+  if (!join_graph_) join_graph_ = JoinGraph::build(layer);
+  return *join_graph_;
+}
+
 std::unique_ptr<Engine> build_engine(SemanticLayer layer, Dialect dialect) {
   // The layer moves in first: the promotion index validation leaves holds views into it.
   auto engine = std::make_unique<Engine>();
@@ -24,7 +29,6 @@ std::unique_ptr<Engine> build_engine(SemanticLayer layer, Dialect dialect) {
   }
   engine->views_by_name.reserve(engine->layer.views.size());
   for (const auto& view : engine->layer.views) engine->views_by_name.try_emplace(view.name, &view);
-  engine->join_graph = JoinGraph::build(engine->layer);
   engine->member_index = MemberIndex::build(engine->layer);
   return engine;
 }

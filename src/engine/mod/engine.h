@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -20,15 +21,20 @@ struct Engine {
   Dialect dialect = Dialect::Postgres;
   // First view of each name, for constant-time look-ups.
   std::unordered_map<std::string_view, const View*> views_by_name;
-  JoinGraph join_graph;
   MemberIndex member_index;
   InducedMeasureIndex induced_measures;
 
   const View* find_view(std::string_view name) const;
+  // The join graph, built on first use: a query over one view never needs it, and building it
+  // costs a few allocations for every entity of every view.
+  const JoinGraph& join_graph() const;
+
+ private:
+  mutable std::optional<JoinGraph> join_graph_;
 };
 
-// Validates the schema, which leaves the promotion index, then builds the join graph and the
-// member index. Throws an EngineError. The engine must not be copied or moved
+// Validates the schema, which leaves the promotion index, then builds the member index. Throws
+// an EngineError. The engine must not be copied or moved
 // after construction (views_by_name and the indexes point into the layer), hence the unique
 // result.
 std::unique_ptr<Engine> build_engine(SemanticLayer layer, Dialect dialect);

@@ -52,7 +52,9 @@ CompileResult generate_sql(const Engine& engine, const QueryRequest& request) {
   check_member_references(engine, request);
   reject_shift_measures(engine, request);
 
-  std::string base = choose_base_view(engine.join_graph, views, request);
+  // A single view is its own base; only a choice among several needs the join graph.
+  std::string base =
+      views.size() == 1 ? views.front() : choose_base_view(engine.join_graph(), views, request);
   std::vector<std::string> targets = without(required_views(engine, request, views), base);
   JoinPlan plan = plan_joins(context, base, targets, request.through, AliasMap{{base, base}});
   reject_multiplied_measures(request, plan);

@@ -29,7 +29,10 @@ JoinPlan plan_joins(GeneratorContext& context, const std::string& base_view,
                     AliasMap aliases) {
   JoinPlan plan;
   plan.base_view = base_view;
-  std::vector<Relationship> tree = join_tree(context.engine.join_graph, base_view, targets, hints);
+  // Without targets there is nothing to join, and the join graph need not be built.
+  std::vector<Relationship> tree =
+      targets.empty() ? std::vector<Relationship>{}
+                      : join_tree(context.engine.join_graph(), base_view, targets, hints);
   plan.multiplied = multiplied_views(tree);
   plan.joins.reserve(tree.size());
   for (const auto& relationship : tree) {

@@ -20,7 +20,7 @@ std::string_view referenced_measure_path(std::string_view expression) {
 
 const Relationship* first_relationship_to(const Engine& engine, std::string_view from,
                                           std::string_view to) {
-  for (const Relationship* relationship : engine.join_graph.relationships_of(from))
+  for (const Relationship* relationship : engine.join_graph().relationships_of(from))
     if (relationship->to == to) return relationship;
   return nullptr;
 }
