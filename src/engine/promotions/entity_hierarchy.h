@@ -1,7 +1,7 @@
 // The entity hierarchy declared by primary entities: who owns an entity and what its parent is.
 #pragma once
 
-#include <map>
+#include <cstddef>
 #include <string_view>
 #include <vector>
 
@@ -9,10 +9,25 @@
 
 namespace orvane {
 
-// Views into the views' names, which must outlive it.
+// Views into the views' names, which must outlive it. Both lists are sorted by entity name and
+// hold each entity once, as the first declaration in layer order gave it.
 struct EntityHierarchy {
-  std::map<std::string_view, std::string_view> owner;   // entity -> first primary view
-  std::map<std::string_view, std::string_view> parent;  // entity -> first declared parent
+  struct Owner {
+    std::string_view entity;
+    std::string_view view;  // the first view declaring the entity primary
+  };
+  struct Parent {
+    std::string_view entity;
+    std::string_view parent;  // the first parent declared on a primary declaration
+  };
+  static constexpr std::size_t kAbsent = static_cast<std::size_t>(-1);
+
+  std::vector<Owner> owners;
+  std::vector<Parent> parents;
+
+  // Positions in `owners` / `parents`, or kAbsent.
+  std::size_t owner_index(std::string_view entity) const;
+  std::size_t parent_index(std::string_view entity) const;
 };
 
 EntityHierarchy collect_entity_hierarchy(const std::vector<View>& views);

@@ -29,6 +29,8 @@ struct Pending {
 
 struct Collected {
   std::vector<std::string_view> receivers;  // every entity owner's name, sorted, once each
+  std::vector<std::size_t> owner_rank;      // per entry of the hierarchy's owners: its view's rank
+  std::vector<std::size_t> view_rank;       // per view of the layer: its rank, or kNoStep
   std::vector<std::string_view> offered;    // the current source's offered measures, by name
   std::vector<Pending> pending;
   std::vector<std::string_view> steps;
@@ -41,8 +43,8 @@ struct Collected {
 
 std::vector<std::string_view> receiving_views(const EntityHierarchy& hierarchy) {
   std::vector<std::string_view> names;
-  names.reserve(hierarchy.owner.size());
-  for (const auto& [entity, view] : hierarchy.owner) names.push_back(view);
+  names.reserve(hierarchy.owners.size());
+  for (const auto& owner : hierarchy.owners) names.push_back(owner.view);
   std::sort(names.begin(), names.end());
   names.erase(std::unique(names.begin(), names.end()), names.end());
   return names;
@@ -53,13 +55,30 @@ std::size_t rank_of(const std::vector<std::string_view>& receivers, std::string_
                                   receivers.begin());
 }
 
-// The measures a view offers (all but shift measures), sorted by name; equal names keep their
-// declaration order. Offered in this order, each reach adds an already sorted block.
+// Each owner's rank and each view's rank (kNoStep for a view that owns no entity), looked up
+// once rather than at every reach.
+void rank_owners_and_views(const std::vector<View>& views, const EntityHierarchy& hierarchy,
+                           Collected& collected) {
+  collected.owner_rank.reserve(hierarchy.owners.size());
+  for (const auto& owner : hierarchy.owners)
+    collected.owner_rank.push_back(rank_of(collected.receivers, owner.view));
+  collected.view_rank.reserve(views.size());
+  for (const auto& view : views) {
+    const std::size_t rank = rank_of(collected.receivers, view.name);
+    const bool receives =
+        rank < collected.receivers.size() && collected.receivers[rank] == view.name;
+    collected.view_rank.push_back(receives ? rank : kNoStep);
+  }
+}
+
+// The measures a view offers (all but shift measures), sorted by name. Offered in this order,
+// each reach adds an already sorted block. Equal names are equal texts, so their order among
+// themselves cannot show.
 void sort_offered(const View& source, std::vector<std::string_view>& offered) {
   offered.clear();
   for (const auto& measure : *source.measures)
     if (!measure.shift) offered.push_back(measure.name);
-  std::stable_sort(offered.begin(), offered.end());
+  std::sort(offered.begin(), offered.end());
 }
 
 // Appends the entity names from the walk's start to `step`, in walk order.
@@ -73,21 +92,20 @@ void append_path(Collected& collected, std::size_t step) {
 // Offers the promotable measures of `source` to every view its foreign entities reach,
 // breadth first and then up the parents of each reached entity. A view reached before keeps
 // its first path, and its entity's parents are not followed again from a later item.
-void promote_from(const View& source, const EntityHierarchy& hierarchy, Collected& collected) {
+void promote_from(const View& source, std::size_t own_rank, const EntityHierarchy& hierarchy,
+                  Collected& collected) {
   auto& queue = collected.queue;
   queue.clear();
   for (const auto& entity : source.entities) {
     if (entity.type != EntityType::Foreign) continue;
-    auto owner = hierarchy.owner.find(entity.name);
-    if (owner == hierarchy.owner.end() || owner->second == source.name) continue;
-    queue.push_back({entity.name, rank_of(collected.receivers, owner->second), kNoStep});
+    const std::size_t owner = hierarchy.owner_index(entity.name);
+    if (owner == EntityHierarchy::kAbsent || hierarchy.owners[owner].view == source.name) continue;
+    queue.push_back({entity.name, collected.owner_rank[owner], kNoStep});
   }
   if (queue.empty()) return;
   sort_offered(source, collected.offered);
   const std::size_t walk = ++collected.walk;
-  const std::size_t own_rank = rank_of(collected.receivers, source.name);
-  if (own_rank < collected.receivers.size() && collected.receivers[own_rank] == source.name)
-    collected.visited_by[own_rank] = walk;
+  if (own_rank != kNoStep) collected.visited_by[own_rank] = walk;
   for (std::size_t step = 0; step < queue.size(); ++step) {
     const Reach item = queue[step];
     if (collected.visited_by[item.view_rank] == walk) continue;
@@ -99,11 +117,12 @@ void promote_from(const View& source, const EntityHierarchy& hierarchy, Collecte
     for (std::string_view measure : collected.offered)
       collected.pending.push_back(
           {view, item.view_rank, source.name, measure, first_step, step_count});
-    auto parent = hierarchy.parent.find(item.entity);
-    if (parent == hierarchy.parent.end()) continue;
-    auto owner = hierarchy.owner.find(parent->second);
-    if (owner == hierarchy.owner.end()) continue;
-    queue.push_back({parent->second, rank_of(collected.receivers, owner->second), step});
+    const std::size_t parent = hierarchy.parent_index(item.entity);
+    if (parent == EntityHierarchy::kAbsent) continue;
+    const std::string_view parent_entity = hierarchy.parents[parent].parent;
+    const std::size_t owner = hierarchy.owner_index(parent_entity);
+    if (owner == EntityHierarchy::kAbsent) continue;
+    queue.push_back({parent_entity, collected.owner_rank[owner], step});
   }
 }
 
@@ -166,14 +185,13 @@ struct Declared {
   }
 };
 
-Declared declared_measures(const std::vector<View>& views,
-                           const std::vector<std::string_view>& receivers) {
+Declared declared_measures(const std::vector<View>& views, const Collected& collected) {
   std::vector<std::size_t> rank_of_view(views.size(), kNoStep);
-  std::vector<std::size_t> end(receivers.size() + 1, 0);
+  std::vector<std::size_t> end(collected.receivers.size() + 1, 0);
   for (std::size_t i = 0; i < views.size(); ++i) {
     if (!views[i].measures) continue;
-    const std::size_t rank = rank_of(receivers, views[i].name);
-    if (rank == receivers.size() || receivers[rank] != views[i].name) continue;
+    const std::size_t rank = collected.view_rank[i];
+    if (rank == kNoStep) continue;
     rank_of_view[i] = rank;
     end[rank + 1] += views[i].measures->size();
   }
@@ -201,7 +219,7 @@ Declared declared_measures(const std::vector<View>& views,
 // are sorted by measure, like its declared names, so one merge walk finds the shadowed ones.
 void report_shadowed_and_ambiguous(const std::vector<View>& views, Collected& collected,
                                    PromotionAnalysis& analysis) {
-  const Declared declared = declared_measures(views, collected.receivers);
+  const Declared declared = declared_measures(views, collected);
   auto& pending = collected.pending;
   std::size_t kept = 0;
   for (std::size_t begin = 0; begin < pending.size();) {
@@ -261,14 +279,16 @@ PromotionAnalysis analyse_promotions(const std::vector<View>& views) {
   PromotionAnalysis analysis;
   Collected collected;
   collected.receivers = receiving_views(hierarchy);
+  rank_owners_and_views(views, hierarchy, collected);
   collected.visited_by.assign(collected.receivers.size(), 0);
-  for (const auto& view : views)
-    if (view.measures && !view.measures->empty()) promote_from(view, hierarchy, collected);
+  for (std::size_t i = 0; i < views.size(); ++i) {
+    const View& view = views[i];
+    if (view.measures && !view.measures->empty())
+      promote_from(view, collected.view_rank[i], hierarchy, collected);
+  }
   sort_by_key(collected);
   report_shadowed_and_ambiguous(views, collected, analysis);
   analysis.index = make_index(std::move(collected));
-  analysis.entity_owner = std::move(hierarchy.owner);
-  analysis.entity_parent = std::move(hierarchy.parent);
   return analysis;
 }
 

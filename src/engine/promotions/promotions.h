@@ -2,7 +2,6 @@
 // its measures available on the entity's owner and on the owners of the entity's ancestors.
 #pragma once
 
-#include <map>
 #include <span>
 #include <string>
 #include <string_view>
@@ -50,8 +49,6 @@ struct PromotionReportEntry {
 };
 
 struct PromotionAnalysis {
-  std::map<std::string_view, std::string_view> entity_owner;   // entity -> first primary view
-  std::map<std::string_view, std::string_view> entity_parent;  // entity -> its parent entity
   InducedMeasureIndex index;
   // Keys hidden by a measure the receiving view declares itself; removed from the index.
   std::vector<PromotionReportEntry> shadowed;
