@@ -168,7 +168,7 @@ PromotionReportEntry report_entry(std::span<const Pending> candidates,
 }
 
 bool from_several_sources(std::span<const Pending> candidates) {
-  for (const auto& candidate : candidates)
+  for (const auto& candidate : candidates.subspan(1))
     if (candidate.source != candidates.front().source) return true;
   return false;
 }
@@ -230,7 +230,8 @@ void report_shadowed_and_ambiguous(const std::vector<View>& views, Collected& co
       std::size_t end = begin + 1;
       while (end < pending.size() && same_key(pending[begin], pending[end])) ++end;
       std::span<const Pending> key(pending.data() + begin, end - begin);
-      name = std::lower_bound(name, names.end(), key.front().measure);
+      // Keys come in ascending order and views declare few measures: stepping beats a search.
+      while (name != names.end() && *name < key.front().measure) ++name;
       if (name != names.end() && *name == key.front().measure) {
         analysis.shadowed.push_back(report_entry(key, collected.steps));
       } else {
