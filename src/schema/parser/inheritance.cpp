@@ -133,48 +133,47 @@ Measure resolve_measure(const std::string& path, const GlobalSemantics* globals)
   return m;
 }
 
-Entity resolve_entity_item(EntityItem item, const GlobalSemantics* globals) {
-  if (auto* inherit = std::get_if<InheritItem>(&item)) {
-    Resolved<Entity> resolved = resolve_entity(inherit->inherits_from, globals);
-    if (!resolved.value) throw Failure(resolved.error);
-    return std::move(*resolved.value);
+// An inherit item takes the global entity whole or fails; a full entity with `inherits_from`
+// borrows what it lacks when the global entity resolves.
+void resolve_entities(std::vector<Entity>& entities, const std::vector<InheritItem>& inherited,
+                      const GlobalSemantics* globals) {
+  auto next = inherited.begin();
+  for (std::size_t i = 0; i < entities.size(); ++i) {
+    Entity& entity = entities[i];
+    if (next != inherited.end() && next->index == i) {
+      Resolved<Entity> resolved = resolve_entity(next->inherits_from, globals);
+      if (!resolved.value) throw Failure(resolved.error);
+      entity = std::move(*resolved.value);
+      ++next;
+      continue;
+    }
+    if (!entity.inherits_from) continue;
+    Resolved<Entity> resolved = resolve_entity(*entity.inherits_from, globals);
+    if (!resolved.value) continue;
+    if (!entity.description) entity.description = std::move(resolved.value->description);
+    if (!entity.key && !entity.keys) {
+      entity.key = std::move(resolved.value->key);
+      entity.keys = std::move(resolved.value->keys);
+    }
   }
-  Entity entity = std::get<Entity>(std::move(item));
-  if (!entity.inherits_from) return entity;
-  Resolved<Entity> resolved = resolve_entity(*entity.inherits_from, globals);
-  if (!resolved.value) return entity;
-  if (!entity.description) entity.description = std::move(resolved.value->description);
-  if (!entity.key && !entity.keys) {
-    entity.key = std::move(resolved.value->key);
-    entity.keys = std::move(resolved.value->keys);
-  }
-  return entity;
 }
 
+// Replaces each inherit item's placeholder with its global definition, in list order.
 template <typename Full, typename Resolve>
-std::vector<Full> resolve_items(std::vector<std::variant<Full, InheritItem>> items,
-                                const GlobalSemantics* globals, Resolve resolve) {
-  std::vector<Full> out;
-  out.reserve(items.size());
-  for (auto& item : items) {
-    if (auto* full = std::get_if<Full>(&item))
-      out.push_back(std::move(*full));
-    else
-      out.push_back(resolve(std::get<InheritItem>(item).inherits_from, globals));
-  }
-  return out;
+void resolve_inherited(std::vector<Full>& items, const std::vector<InheritItem>& inherited,
+                       const GlobalSemantics* globals, Resolve resolve) {
+  for (const InheritItem& item : inherited)
+    items[item.index] = resolve(item.inherits_from, globals);
 }
 
 }  // namespace
 
 View resolve_view(RawView raw, const GlobalSemantics* globals) {
   View view = std::move(raw.view);
-  view.entities.reserve(raw.entities.size());
-  for (EntityItem& item : raw.entities)
-    view.entities.push_back(resolve_entity_item(std::move(item), globals));
-  view.dimensions = resolve_items(std::move(raw.dimensions), globals, resolve_dimension);
-  if (raw.measures)
-    view.measures = resolve_items(std::move(*raw.measures), globals, resolve_measure);
+  resolve_entities(view.entities, raw.inherited_entities, globals);
+  resolve_inherited(view.dimensions, raw.inherited_dimensions, globals, resolve_dimension);
+  if (view.measures)
+    resolve_inherited(*view.measures, raw.inherited_measures, globals, resolve_measure);
   return view;
 }
 

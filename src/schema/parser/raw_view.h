@@ -1,9 +1,8 @@
 // A view document as read, before `inherits_from` references are resolved.
 #pragma once
 
-#include <optional>
+#include <cstddef>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "schema/models/view.h"
@@ -11,20 +10,20 @@
 
 namespace orvane {
 
-// An item that stands only for a global definition.
+// An item that stands only for a global definition: its place in its list and the path.
 struct InheritItem {
+  std::size_t index = 0;
   std::string inherits_from;
 };
 
-using EntityItem = std::variant<Entity, InheritItem>;
-using DimensionItem = std::variant<Dimension, InheritItem>;
-using MeasureItem = std::variant<Measure, InheritItem>;
-
+// Items are read straight into the view's lists, so a full item is never moved between
+// containers; an item that stands for a global definition holds a default record there until
+// resolution replaces it.
 struct RawView {
-  View view;  // every field but the three item lists
-  std::vector<EntityItem> entities;
-  std::vector<DimensionItem> dimensions;
-  std::optional<std::vector<MeasureItem>> measures;
+  View view;
+  std::vector<InheritItem> inherited_entities;
+  std::vector<InheritItem> inherited_dimensions;
+  std::vector<InheritItem> inherited_measures;
 };
 
 // Reads the view document's root mapping. Throws Failure with the reader's message.

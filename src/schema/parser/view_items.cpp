@@ -148,44 +148,62 @@ Measure read_measure(const Reader& r, const Node& node) {
   return m;
 }
 
-InheritItem read_inherit(const Reader& r, const Node& node) {
+std::string read_inherit(const Reader& r, const Node& node) {
   static constexpr std::array<std::string_view, 1> kNames = {"inherits_from"};
   Fields f(r, node, kNames);
-  return InheritItem{r.text(f.required("inherits_from"))};
+  return r.text(f.required("inherits_from"));
 }
 
 // Tries the full form, then the inherit form; each attempt's own error is discarded. The key
 // look-ups skip attempts that cannot succeed without raising.
 template <typename Full, typename ReadFull>
-std::variant<Full, InheritItem> read_untagged(const Reader& reader, const Node& node,
-                                              ReadFull read_full, std::string_view kind) {
+void read_untagged(const Reader& reader, const Node& node, ReadFull read_full,
+                   std::string_view kind, std::vector<Full>& items,
+                   std::vector<InheritItem>& inherited) {
   if (yaml::has_key(reader.doc(), node, "name")) {
     try {
-      return read_full(reader, node);
+      items.push_back(read_full(reader, node));
+      return;
     } catch (const Failure&) {
     }
   }
   if (yaml::has_key(reader.doc(), node, "inherits_from")) {
     try {
-      return read_inherit(reader, node);
+      inherited.push_back(InheritItem{items.size(), read_inherit(reader, node)});
+      items.emplace_back();
+      return;
     } catch (const Failure&) {
     }
   }
   throw Failure("data did not match any variant of untagged enum " + std::string(kind));
 }
 
+template <typename Full, typename ReadFull>
+void read_items(const Reader& reader, const Node& node, ReadFull read_full, std::string_view kind,
+                std::vector<Full>& items, std::vector<InheritItem>& inherited) {
+  const Reader core = reader.core();
+  const yaml::Document& doc = reader.doc();
+  const Node& sequence = reader.expect_sequence(node);
+  items.reserve(items.size() + sequence.count);
+  for (std::uint32_t index : doc.children(sequence))
+    read_untagged<Full>(core, doc.node(index), read_full, kind, items, inherited);
+}
+
 }  // namespace
 
-EntityItem read_entity_item(const Reader& reader, const Node& node) {
-  return read_untagged<Entity>(reader.core(), node, read_entity, "EntityItem");
+void read_entity_items(const Reader& reader, const Node& node, std::vector<Entity>& items,
+                       std::vector<InheritItem>& inherited) {
+  read_items(reader, node, read_entity, "EntityItem", items, inherited);
 }
 
-DimensionItem read_dimension_item(const Reader& reader, const Node& node) {
-  return read_untagged<Dimension>(reader.core(), node, read_dimension, "DimensionItem");
+void read_dimension_items(const Reader& reader, const Node& node, std::vector<Dimension>& items,
+                          std::vector<InheritItem>& inherited) {
+  read_items(reader, node, read_dimension, "DimensionItem", items, inherited);
 }
 
-MeasureItem read_measure_item(const Reader& reader, const Node& node) {
-  return read_untagged<Measure>(reader.core(), node, read_measure, "MeasureItem");
+void read_measure_items(const Reader& reader, const Node& node, std::vector<Measure>& items,
+                        std::vector<InheritItem>& inherited) {
+  read_items(reader, node, read_measure, "MeasureItem", items, inherited);
 }
 
 }  // namespace orvane

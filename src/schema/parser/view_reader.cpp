@@ -89,12 +89,11 @@ RawView read_raw_view(const yaml::Document& doc) {
   v.table = r.optional_text(f.get("table"));
   v.sql = r.optional_text(f.get("sql"));
   if (const Node* n = f.get("entities"))
-    raw.entities = r.list(*n, [&](const Node& item) { return read_entity_item(r, item); });
+    read_entity_items(r, *n, v.entities, raw.inherited_entities);
   if (const Node* n = f.get("dimensions"))
-    raw.dimensions = r.list(*n, [&](const Node& item) { return read_dimension_item(r, item); });
-  raw.measures = r.optional(f.get("measures"), [&](const Node& n) {
-    return r.list(n, [&](const Node& item) { return read_measure_item(r, item); });
-  });
+    read_dimension_items(r, *n, v.dimensions, raw.inherited_dimensions);
+  if (const Node* n = f.get("measures"); n != nullptr && !r.is_null(*n))
+    read_measure_items(r, *n, v.measures.emplace(), raw.inherited_measures);
   if (const Node* n = f.get("segments"))
     v.segments = r.list(*n, [&](const Node& item) { return read_segment(r, item); });
   v.pre_aggregations = r.optional(f.get("pre_aggregations"), [&](const Node& n) {

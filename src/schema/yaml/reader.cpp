@@ -53,6 +53,16 @@ std::string Reader::text(const Node& node) const {
   return std::string(text_view(node));
 }
 
+// As optional(node, text), typing the scalar once instead of twice.
+std::optional<std::string> Reader::optional_text(const Node* node) const {
+  if (node == nullptr) return std::nullopt;
+  if (node->kind != NodeKind::Scalar) invalid_type(*node, "a string");
+  ScalarType type = core_type(*doc_, *node);
+  if (type == ScalarType::Null) return std::nullopt;
+  if (scalars_ == Scalars::Core && type != ScalarType::String) invalid_type(*node, "a string");
+  return std::string(doc_->text(*node));
+}
+
 bool Reader::boolean(const Node& node) const {
   if (node.kind != NodeKind::Scalar || core_type(*doc_, node) != ScalarType::Bool)
     invalid_type(node, "a boolean");
@@ -165,16 +175,21 @@ Fields::Fields(const Reader& reader, const Node& node, std::span<const std::stri
   if (names_.size() > kMaxFields) throw std::logic_error("record has too many fields");
   const Document& doc = reader.doc();
   const Node& mapping = reader.expect_mapping(node);
+  // Documents mostly write keys in the order records declare them, so each search starts after
+  // the last name matched and goes round once.
+  const std::size_t count = names_.size();
+  std::size_t start = 0;
   for (std::size_t entry = 0; entry < doc.length(mapping); ++entry) {
     const Node& key = doc.key(mapping, entry);
     if (key.kind != NodeKind::Scalar) continue;
     std::string_view name = doc.text(key);
     for (const Alias& alias : aliases)
       if (alias.spelling == name) name = alias.field;
-    for (std::size_t i = 0; i < names_.size(); ++i) {
+    for (std::size_t k = 0, i = start; k < count; ++k, i = i + 1 == count ? 0 : i + 1) {
       if (!same_name(names_[i], name)) continue;
       if (values_[i] != nullptr) throw duplicate_field(names_[i]);
       values_[i] = &doc.value(mapping, entry);
+      start = i + 1 == count ? 0 : i + 1;
       break;
     }
   }

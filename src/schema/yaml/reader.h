@@ -48,9 +48,7 @@ class Reader {
     if (node == nullptr || is_null(*node)) return std::nullopt;
     return read(*node);
   }
-  std::optional<std::string> optional_text(const Node* node) const {
-    return optional(node, [&](const Node& n) { return text(n); });
-  }
+  std::optional<std::string> optional_text(const Node* node) const;
   std::optional<std::vector<std::string>> optional_texts(const Node* node) const {
     return optional(node, [&](const Node& n) { return texts(n); });
   }
