@@ -6,8 +6,9 @@
 namespace orvane {
 
 // Reading errors carry the label; resolution errors are the view's own and go out unchanged.
-View load_view(std::string_view text, std::string_view label, const GlobalSemantics* globals) {
-  RawView raw = read_labelled(text, "view", label, read_raw_view);
+View load_view(std::string_view text, std::string_view label, const GlobalSemantics* globals,
+               yaml::ParseScratch& scratch) {
+  RawView raw = read_labelled(text, "view", label, read_raw_view, scratch);
   return resolve_view(std::move(raw), globals);
 }
 

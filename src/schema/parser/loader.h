@@ -7,13 +7,15 @@
 
 #include "schema/models/semantic_layer.h"
 #include "schema/parser/global_semantics.h"
+#include "schema/yaml/parse.h"
 
 namespace orvane {
 
 // `globals` holds shared definitions views may inherit from. No entry point supplies one today,
 // so resolution through `inherits_from` ends at the "No globals loaded" messages; the parameter is
-// kept for callers that will.
-View load_view(std::string_view text, std::string_view label, const GlobalSemantics* globals);
+// kept for callers that will. `scratch` lends its storage to the document while it is read.
+View load_view(std::string_view text, std::string_view label, const GlobalSemantics* globals,
+               yaml::ParseScratch& scratch);
 Topic load_topic(std::string_view text, std::string_view label);
 Motif load_motif(std::string_view text, std::string_view label);
 SavedQuery load_query(std::string_view text, std::string_view label);

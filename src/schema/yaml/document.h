@@ -39,11 +39,12 @@ class Document {
  public:
   const Node& root() const { return nodes_[root_]; }
   const Node& node(std::uint32_t index) const { return nodes_[index]; }
+  // The builder keeps every scalar's and tag's range inside the pool.
   std::string_view text(const Node& scalar) const {
-    return std::string_view(pool_).substr(scalar.first, scalar.count);
+    return std::string_view(pool_.data() + scalar.first, scalar.count);
   }
   std::string_view tag(const Node& node) const {
-    return std::string_view(pool_).substr(node.tag_first, node.tag_size);
+    return std::string_view(pool_.data() + node.tag_first, node.tag_size);
   }
   std::span<const std::uint32_t> children(const Node& collection) const {
     return std::span<const std::uint32_t>(children_).subspan(collection.first, collection.count);
@@ -64,6 +65,14 @@ class Document {
 
  private:
   friend class DocumentBuilder;
+  // Empties the document and keeps its storage for the next one.
+  void clear() {
+    nodes_.clear();
+    children_.clear();
+    pool_.clear();
+    root_ = 0;
+  }
+
   std::vector<Node> nodes_;
   std::vector<std::uint32_t> children_;
   std::string pool_;

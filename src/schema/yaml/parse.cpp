@@ -102,7 +102,10 @@ class DocumentBuilder {
   static constexpr std::size_t kReserveNodesAtMost = 1 << 20;
 
  public:
-  explicit DocumentBuilder(std::string_view text) {
+  DocumentBuilder(std::string_view text, ParseScratch& scratch)
+      : doc_(std::move(scratch.spare_)), pending_(scratch.pending_) {
+    doc_.clear();
+    pending_.clear();
     // Typical documents hold a node per eight to twelve bytes; the cap keeps a huge text from
     // reserving far ahead of what it turns out to hold.
     std::size_t nodes = std::min<std::size_t>(text.size() / 8 + 4, kReserveNodesAtMost);
@@ -118,12 +121,13 @@ class DocumentBuilder {
     Mark mark = mark_of(start);
     if (frames_.size() + 1 > kMaxDepth) throw too_deep(mark);
     std::uint32_t index = add_node(kind, mark, tag);
-    frames_.push_back(Frame{index, static_cast<std::uint32_t>(pending_.size()), 1, 0,
-                            std::string(view_of(anchor))});
+    bool anchored = anchor != nullptr && *anchor != 0;
+    if (anchored) open_anchors_.emplace_back(view_of(anchor));
+    frames_.push_back(Frame{index, static_cast<std::uint32_t>(pending_.size()), 1, 0, anchored});
   }
 
   void close() {
-    Frame frame = std::move(frames_.back());
+    Frame frame = frames_.back();
     frames_.pop_back();
     Node& node = doc_.nodes_[frame.node];
     node.first = static_cast<std::uint32_t>(doc_.children_.size());
@@ -132,7 +136,12 @@ class DocumentBuilder {
     node.height = static_cast<std::uint16_t>(frame.height + 1);
     doc_.children_.insert(doc_.children_.end(), pending_.begin() + frame.children, pending_.end());
     pending_.resize(frame.children);
-    attach(frame.node, frame.anchor);
+    std::string anchor;
+    if (frame.anchored) {
+      anchor = std::move(open_anchors_.back());
+      open_anchors_.pop_back();
+    }
+    attach(frame.node, anchor);
   }
 
   void scalar(const yaml_event_t& event) {
@@ -174,7 +183,7 @@ class DocumentBuilder {
     std::uint32_t children;  // where this collection's children begin in `pending_`
     std::uint32_t size;      // expanded size of the collection and the children so far
     std::uint32_t height;    // greatest height among the children so far
-    std::string anchor;
+    bool anchored;           // whether the collection's anchor waits in `open_anchors_`
   };
 
   static Failure too_deep(Mark mark) {
@@ -215,19 +224,25 @@ class DocumentBuilder {
   }
 
   Document doc_;
+  std::vector<std::uint32_t>& pending_;
   std::vector<Frame> frames_;
-  std::vector<std::uint32_t> pending_;
+  std::vector<std::string> open_anchors_;
   std::unordered_map<std::string, std::uint32_t> anchors_;
   std::uint64_t alias_expansion_ = 0;
   bool has_root_ = false;
 };
 
 Document parse_document(std::string_view text) {
+  ParseScratch scratch;
+  return parse_document(text, scratch);
+}
+
+Document parse_document(std::string_view text, ParseScratch& scratch) {
   if (text.size() > kMaxDocumentBytes)
     throw Failure("document of " + std::to_string(text.size()) + " bytes exceeds the limit of " +
                   std::to_string(kMaxDocumentBytes) + " bytes");
   Parser parser(text);
-  DocumentBuilder builder(text);
+  DocumentBuilder builder(text, scratch);
   Event event;
   bool seen_document = false;
   for (;;) {
