@@ -187,7 +187,8 @@ Fields::Fields(const Reader& reader, const Node& node, std::span<const std::stri
       if (alias.spelling == name) name = alias.field;
     for (std::size_t k = 0, i = start; k < count; ++k, i = i + 1 == count ? 0 : i + 1) {
       if (!same_name(names_[i], name)) continue;
-      if (values_[i] != nullptr) throw duplicate_field(names_[i]);
+      if ((given_ >> i & 1) != 0) throw duplicate_field(names_[i]);
+      given_ |= std::uint32_t{1} << i;
       values_[i] = &doc.value(mapping, entry);
       start = i + 1 == count ? 0 : i + 1;
       break;
@@ -199,7 +200,7 @@ const Node* Fields::find(std::string_view name) const {
   for (std::size_t i = 0; i < names_.size(); ++i) {
     if (names_[i] != name) continue;
     next_ = i + 1;
-    return values_[i];
+    return value(i);
   }
   return nullptr;
 }

@@ -104,7 +104,7 @@ class Fields {
   // Readers ask for fields in the order they are declared, so the look-up first tries the name
   // after the last one found; inline, that comparison is against a literal of known length.
   const Node* get(std::string_view name) const {
-    if (next_ < names_.size() && names_[next_] == name) return values_[next_++];
+    if (next_ < names_.size() && names_[next_] == name) return value(next_++);
     return find(name);
   }
   const Node& required(std::string_view name) const {
@@ -118,7 +118,14 @@ class Fields {
   [[noreturn]] static void missing(std::string_view name);
 
   std::span<const std::string_view> names_;
-  std::array<const Node*, kMaxFields> values_{};
+  const Node* value(std::size_t field) const {
+    return (given_ >> field & 1) != 0 ? values_[field] : nullptr;
+  }
+
+  // A bit per field given; values_ holds only those fields, so nothing needs clearing first.
+  std::uint32_t given_ = 0;
+  static_assert(kMaxFields <= 32);
+  std::array<const Node*, kMaxFields> values_;
   mutable std::size_t next_ = 0;  // the field after the last one looked up
 };
 
