@@ -5,8 +5,14 @@
 namespace orvane {
 namespace {
 
+bool is_ascii_letter(char32_t c) {
+  return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');
+}
+
+// ASCII is answered inline, with the Unicode helpers' own answers for it.
 bool is_identifier_character(char32_t c) {
-  return c == U'_' || is_unicode_alphanumeric(c);
+  if (c < 0x80) return c == U'_' || is_ascii_letter(c) || (c >= U'0' && c <= U'9');
+  return is_unicode_alphanumeric(c);
 }
 
 // Decodes one code point, with the common ASCII case inline.
@@ -20,7 +26,8 @@ char32_t decode(std::string_view text, std::size_t& pos) {
 }
 
 bool starts_word(char32_t c) {
-  return c == U'_' || is_unicode_alphabetic(c);
+  if (c < 0x80) return c == U'_' || is_ascii_letter(c);
+  return is_unicode_alphabetic(c);
 }
 
 // End of the run of identifier characters starting at `pos`.

@@ -5,8 +5,24 @@
 namespace orvane {
 namespace {
 
+// ASCII bytes, which references are almost always made of, are classified here without
+// decoding; the answers are those of the Unicode helpers for the same characters.
+bool is_ascii_whitespace(unsigned char c) {
+  return c == ' ' || (c >= 0x09 && c <= 0x0D);
+}
+
+bool is_ascii_word(unsigned char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
 std::size_t skip_whitespace(std::string_view text, std::size_t pos) {
   while (pos < text.size()) {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte < 0x80) {
+      if (!is_ascii_whitespace(byte)) break;
+      ++pos;
+      continue;
+    }
     std::size_t next = pos;
     if (!is_unicode_whitespace(next_code_point(text, next))) break;
     pos = next;
@@ -16,6 +32,12 @@ std::size_t skip_whitespace(std::string_view text, std::size_t pos) {
 
 std::size_t skip_word(std::string_view text, std::size_t pos) {
   while (pos < text.size()) {
+    const auto byte = static_cast<unsigned char>(text[pos]);
+    if (byte < 0x80) {
+      if (!is_ascii_word(byte)) break;
+      ++pos;
+      continue;
+    }
     std::size_t next = pos;
     if (!is_word_character(next_code_point(text, next))) break;
     pos = next;
