@@ -39,9 +39,8 @@ void check_topics(const std::vector<Topic>& topics, const SchemaNames& names, Er
   for (const auto& topic : topics) {
     const std::string head = "[topic:" + topic.name + "] ";
     for (const auto& view : topic.views)
-      if (!names.views.contains(view))
-        errors.push_back(head + "References unknown view: '" + view + "'");
-    if (topic.base_view && !names.views.contains(*topic.base_view))
+      if (!names.has_view(view)) errors.push_back(head + "References unknown view: '" + view + "'");
+    if (topic.base_view && !names.has_view(*topic.base_view))
       errors.push_back(head + "base_view '" + *topic.base_view + "' is not a known view");
   }
 }

@@ -7,12 +7,10 @@ SchemaNames collect_schema_names(const std::vector<View>& views) {
   // Sized once: growing a hash set rebuilds its buckets each time.
   std::size_t entities = 0;
   for (const auto& view : views) entities += view.entities.size();
-  names.views.reserve(views.size());
   names.last_view_named.reserve(views.size());
   names.entities.reserve(entities);
   names.primary_entities.reserve(entities);
   for (const auto& view : views) {
-    names.views.insert(view.name);
     names.last_view_named.insert_or_assign(view.name, &view);
     for (const auto& entity : view.entities) {
       names.entities.insert(entity.name);

@@ -12,13 +12,14 @@
 namespace orvane {
 
 struct SchemaNames {
-  std::unordered_set<std::string_view> views;
-  // When several views share a name, the last of them.
+  // Every view name; when several views share a name, the last of them.
   std::unordered_map<std::string_view, const View*> last_view_named;
   std::unordered_set<std::string_view> entities;
   std::unordered_set<std::string_view> primary_entities;
   // Entities that declare a `lifespan` somewhere.
   std::unordered_set<std::string_view> lifespan_entities;
+
+  bool has_view(std::string_view name) const { return last_view_named.contains(name); }
 };
 
 // The views must outlive the result: it holds views into their names.
