@@ -175,22 +175,17 @@ Fields::Fields(const Reader& reader, const Node& node, std::span<const std::stri
   if (names_.size() > kMaxFields) throw std::logic_error("record has too many fields");
   const Document& doc = reader.doc();
   const Node& mapping = reader.expect_mapping(node);
-  // Documents mostly write keys in the order records declare them, so each search starts after
-  // the last name matched and goes round once.
-  const std::size_t count = names_.size();
-  std::size_t start = 0;
   for (std::size_t entry = 0; entry < doc.length(mapping); ++entry) {
     const Node& key = doc.key(mapping, entry);
     if (key.kind != NodeKind::Scalar) continue;
     std::string_view name = doc.text(key);
     for (const Alias& alias : aliases)
       if (alias.spelling == name) name = alias.field;
-    for (std::size_t k = 0, i = start; k < count; ++k, i = i + 1 == count ? 0 : i + 1) {
+    for (std::size_t i = 0; i < names_.size(); ++i) {
       if (!same_name(names_[i], name)) continue;
       if ((given_ >> i & 1) != 0) throw duplicate_field(names_[i]);
       given_ |= std::uint32_t{1} << i;
       values_[i] = &doc.value(mapping, entry);
-      start = i + 1 == count ? 0 : i + 1;
       break;
     }
   }
