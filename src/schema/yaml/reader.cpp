@@ -30,8 +30,8 @@ void put_entry(ValueObject& object, std::unordered_map<std::string, std::size_t>
     object[found->second].second = std::move(value);
 }
 
-// Field names mostly differ in length or first letter; testing those first spares a call to
-// compare the bytes.
+// Field names and enumeration spellings mostly differ in length or first letter; testing those
+// first spares a call to compare the bytes.
 bool same_name(std::string_view a, std::string_view b) {
   return a.size() == b.size() && (a.empty() || a[0] == b[0]) && a == b;
 }
@@ -126,7 +126,7 @@ MetaMap Reader::meta(const Node& node) const {
 std::size_t Reader::variant(const Node& node, std::span<const std::string_view> spellings) const {
   std::string_view written = text_view(node);
   for (std::size_t i = 0; i < spellings.size(); ++i)
-    if (spellings[i] == written) return i;
+    if (same_name(spellings[i], written)) return i;
   throw unknown_variant(written, spellings);
 }
 

@@ -81,10 +81,17 @@ bool may_be_typed(char c) {
          c == 't' || c == 'T' || c == 'f' || c == 'F';
 }
 
+// Numbers start with a digit, a sign or a dot, so a word that is neither null nor a boolean is
+// text without trying the number forms.
+bool may_be_number(char c) {
+  return is_digit(c) || c == '.' || c == '-' || c == '+';
+}
+
 ScalarType plain_type(std::string_view text) {
   if (!text.empty() && !may_be_typed(text[0])) return ScalarType::String;
   if (is_null_text(text)) return ScalarType::Null;
   if (is_bool_text(text)) return ScalarType::Bool;
+  if (!may_be_number(text[0])) return ScalarType::String;
   if (is_int_text(text)) return ScalarType::Int;
   if (is_float_text(text)) return ScalarType::Float;
   return ScalarType::String;
