@@ -145,3 +145,14 @@ def test_parent_cycle_is_a_schema_error(parents, chain):
     message = compile_error(views, measures=[f"v_{next(iter(parents))}.count"])
     assert message.startswith("Schema error: ")
     assert f"entity parent hierarchy has a cycle: {chain}" in message
+
+
+def test_parent_of_first_primary_declaration_is_followed():
+    """An entity declared primary twice climbs through the parent of its first declaration."""
+    cycle = [view("v_a", [("a", "primary", "id", "b")], ["id"], COUNT),
+             view("v_b", [("b", "primary", "id", "a")], ["id"], COUNT)]
+    later = view("v_a2", [("a", "primary", "id", "c")], ["id"], COUNT)
+    root = view("v_c", [("c", "primary", "id")], ["id"], COUNT)
+    message = compile_error(cycle + [later, root], measures=["v_a.count"])
+    assert "entity parent hierarchy has a cycle: a → b → a" in message
+    assert compile_query([later] + cycle + [root], measures=["v_a.count"])["sql"]
