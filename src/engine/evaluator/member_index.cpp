@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace orvane {
 namespace {
@@ -25,13 +26,10 @@ int last_kind_in(const View& view, std::string_view member) {
 
 }  // namespace
 
-MemberIndex MemberIndex::build(const SemanticLayer& layer) {
+MemberIndex MemberIndex::build(const SemanticLayer& layer, const ViewsByName& views_by_name) {
   MemberIndex index;
-  index.views_ = &layer.views;
-  index.by_name_.reserve(layer.views.size());
-  for (std::size_t i = 0; i < layer.views.size(); ++i)
-    index.by_name_.emplace_back(layer.views[i].name, i);
-  std::sort(index.by_name_.begin(), index.by_name_.end());
+  index.first_view_ = layer.views.data();
+  index.views_by_name_ = &views_by_name;
   return index;
 }
 
@@ -41,15 +39,11 @@ const MemberKind* MemberIndex::kind_of(std::string_view path) const {
   std::optional<std::pair<std::size_t, int>> last;  // (view index, kind)
   for (std::size_t dot = path.find('.'); dot != std::string_view::npos;
        dot = path.find('.', dot + 1)) {
-    const std::string_view view = path.substr(0, dot);
-    const std::string_view member = path.substr(dot + 1);
-    auto first = std::lower_bound(
-        by_name_.begin(), by_name_.end(), view,
-        [](const auto& entry, std::string_view name) { return entry.first < name; });
-    for (auto it = first; it != by_name_.end() && it->first == view; ++it) {
-      const int kind = last_kind_in((*views_)[it->second], member);
-      if (kind >= 0 && (!last || it->second > last->first)) last.emplace(it->second, kind);
-    }
+    auto found = views_by_name_->find(path.substr(0, dot));
+    if (found == views_by_name_->end()) continue;
+    const auto position = static_cast<std::size_t>(found->second - first_view_);
+    const int kind = last_kind_in(*found->second, path.substr(dot + 1));
+    if (kind >= 0 && (!last || position > last->first)) last.emplace(position, kind);
   }
   return last ? &kKinds[last->second] : nullptr;
 }

@@ -2,8 +2,7 @@
 #pragma once
 
 #include <string_view>
-#include <utility>
-#include <vector>
+#include <unordered_map>
 
 #include "schema/models/semantic_layer.h"
 
@@ -11,21 +10,26 @@ namespace orvane {
 
 enum class MemberKind { Dimension, Measure, Segment };
 
+// First view of each name.
+using ViewsByName = std::unordered_map<std::string_view, const View*>;
+
 // Answers as if every path had been inserted view by view (within a view dimensions, then
 // measures, then segments), a later insertion for the same path replacing the earlier kind.
-// A compile asks about a handful of paths, so the index only sorts the view names and looks
-// members up in their views when asked. It views into the layer, which must outlive it.
+// A compile asks about a handful of paths, so the index builds nothing of its own: it looks the
+// views up by name when asked and the members up in their views. The engine builds it only
+// after validation, which refuses repeated view names, so each name is one view. It views into
+// the layer and the name map, which must outlive it.
 class MemberIndex {
  public:
-  static MemberIndex build(const SemanticLayer& layer);
+  static MemberIndex build(const SemanticLayer& layer, const ViewsByName& views_by_name);
 
   const MemberKind* kind_of(std::string_view path) const;
   bool is_measure(std::string_view path) const;
   bool is_dimension(std::string_view path) const;
 
  private:
-  const std::vector<View>* views_ = nullptr;
-  std::vector<std::pair<std::string_view, std::size_t>> by_name_;  // (view name, index), sorted
+  const View* first_view_ = nullptr;  // the layer's first view, to order views by position
+  const ViewsByName* views_by_name_ = nullptr;
 };
 
 }  // namespace orvane

@@ -29,7 +29,7 @@ std::unique_ptr<Engine> build_engine(SemanticLayer layer, Dialect dialect) {
   }
   engine->views_by_name.reserve(engine->layer.views.size());
   for (const auto& view : engine->layer.views) engine->views_by_name.try_emplace(view.name, &view);
-  engine->member_index = MemberIndex::build(engine->layer);
+  engine->member_index = MemberIndex::build(engine->layer, engine->views_by_name);
   return engine;
 }
 

@@ -20,7 +20,7 @@ struct Engine {
   SemanticLayer layer;
   Dialect dialect = Dialect::Postgres;
   // First view of each name, for constant-time look-ups.
-  std::unordered_map<std::string_view, const View*> views_by_name;
+  ViewsByName views_by_name;
   MemberIndex member_index;
   InducedMeasureIndex induced_measures;
 
