@@ -39,6 +39,8 @@ struct Collected {
   std::vector<Reach> queue;
   std::vector<std::size_t> visited_by;
   std::size_t walk = 0;
+  // Per receiver: how many walks reached it, each adding one sorted block of candidates.
+  std::vector<std::size_t> blocks;
 };
 
 std::vector<std::string_view> receiving_views(const EntityHierarchy& hierarchy) {
@@ -110,6 +112,7 @@ void promote_from(const View& source, std::size_t own_rank, const EntityHierarch
     const Reach item = queue[step];
     if (collected.visited_by[item.view_rank] == walk) continue;
     collected.visited_by[item.view_rank] = walk;
+    ++collected.blocks[item.view_rank];
     const std::size_t first_step = collected.steps.size();
     append_path(collected, step);
     const std::size_t step_count = collected.steps.size() - first_step;
@@ -130,6 +133,18 @@ bool measure_less(const Pending& a, const Pending& b) {
   return a.measure < b.measure;
 }
 
+// Sorts a view's run stably by measure. The run is a few sorted blocks back to back, so merging
+// its ascending stretches left to right gives the stable order with far fewer comparisons.
+void merge_sorted_stretches(std::vector<Pending>::iterator first,
+                            std::vector<Pending>::iterator last) {
+  auto stretch_end = std::is_sorted_until(first, last, measure_less);
+  while (stretch_end != last) {
+    auto next_end = std::is_sorted_until(stretch_end, last, measure_less);
+    std::inplace_merge(first, stretch_end, next_end, measure_less);
+    stretch_end = next_end;
+  }
+}
+
 // Puts the candidates in (receiving view, measure) order, each key's candidates in walk order:
 // a counting sort by view rank keeps walk order, then each view's run is sorted by measure.
 void sort_by_key(Collected& collected) {
@@ -143,8 +158,8 @@ void sort_by_key(Collected& collected) {
   for (std::size_t rank = 0; rank < collected.receivers.size(); ++rank) {
     auto first = sorted.begin() + static_cast<std::ptrdiff_t>(begin);
     auto last = sorted.begin() + static_cast<std::ptrdiff_t>(end[rank]);
-    // A view reached from one source holds one sorted block.
-    if (!std::is_sorted(first, last, measure_less)) std::stable_sort(first, last, measure_less);
+    // A view reached by one walk holds one sorted block.
+    if (collected.blocks[rank] > 1) merge_sorted_stretches(first, last);
     begin = end[rank];
   }
   collected.pending = std::move(sorted);
@@ -282,6 +297,7 @@ PromotionAnalysis analyse_promotions(const std::vector<View>& views) {
   collected.receivers = receiving_views(hierarchy);
   rank_owners_and_views(views, hierarchy, collected);
   collected.visited_by.assign(collected.receivers.size(), 0);
+  collected.blocks.assign(collected.receivers.size(), 0);
   for (std::size_t i = 0; i < views.size(); ++i) {
     const View& view = views[i];
     if (view.measures && !view.measures->empty())
