@@ -27,6 +27,45 @@ struct Pending {
   std::size_t step_count = 0;
 };
 
+// Every view's measure names sorted by name, each marked with whether the view offers it (shift
+// measures are not offered), view after view. Sorted once, they serve both the walks and the
+// shadow check. Equal names are equal texts, so their order among themselves cannot show.
+struct SortedMeasures {
+  struct Name {
+    std::string_view name;
+    bool offered = false;
+  };
+  std::vector<Name> names;
+  std::vector<std::size_t> end;  // per view: one past its last name
+
+  std::span<const Name> of(std::size_t view) const {
+    const std::size_t begin = view == 0 ? 0 : end[view - 1];
+    return {names.data() + begin, end[view] - begin};
+  }
+};
+
+SortedMeasures sort_measures(const std::vector<View>& views) {
+  SortedMeasures sorted;
+  std::size_t count = 0;
+  for (const auto& view : views)
+    if (view.measures) count += view.measures->size();
+  sorted.names.reserve(count);
+  sorted.end.reserve(views.size());
+  auto by_name = [](const SortedMeasures::Name& a, const SortedMeasures::Name& b) {
+    return a.name < b.name;
+  };
+  for (const auto& view : views) {
+    const std::size_t begin = sorted.names.size();
+    if (view.measures)
+      for (const auto& measure : *view.measures)
+        sorted.names.push_back({measure.name, !measure.shift});
+    std::sort(sorted.names.begin() + static_cast<std::ptrdiff_t>(begin), sorted.names.end(),
+              by_name);
+    sorted.end.push_back(sorted.names.size());
+  }
+  return sorted;
+}
+
 struct Collected {
   std::vector<std::string_view> receivers;  // every entity owner's name, sorted, once each
   std::vector<std::size_t> owner_rank;      // per entry of the hierarchy's owners: its view's rank
@@ -73,14 +112,13 @@ void rank_owners_and_views(const std::vector<View>& views, const EntityHierarchy
   }
 }
 
-// The measures a view offers (all but shift measures), sorted by name. Offered in this order,
-// each reach adds an already sorted block. Equal names are equal texts, so their order among
-// themselves cannot show.
-void sort_offered(const View& source, std::vector<std::string_view>& offered) {
+// The measures a view offers, sorted by name. Offered in this order, each reach adds an already
+// sorted block.
+void list_offered(std::span<const SortedMeasures::Name> measures,
+                  std::vector<std::string_view>& offered) {
   offered.clear();
-  for (const auto& measure : *source.measures)
-    if (!measure.shift) offered.push_back(measure.name);
-  std::sort(offered.begin(), offered.end());
+  for (const auto& measure : measures)
+    if (measure.offered) offered.push_back(measure.name);
 }
 
 // Appends the entity names from the walk's start to `step`, in walk order.
@@ -94,7 +132,8 @@ void append_path(Collected& collected, std::size_t step) {
 // Offers the promotable measures of `source` to every view its foreign entities reach,
 // breadth first and then up the parents of each reached entity. A view reached before keeps
 // its first path, and its entity's parents are not followed again from a later item.
-void promote_from(const View& source, std::size_t own_rank, const EntityHierarchy& hierarchy,
+void promote_from(const View& source, std::size_t own_rank,
+                  std::span<const SortedMeasures::Name> measures, const EntityHierarchy& hierarchy,
                   Collected& collected) {
   auto& queue = collected.queue;
   queue.clear();
@@ -105,7 +144,7 @@ void promote_from(const View& source, std::size_t own_rank, const EntityHierarch
     queue.push_back({entity.name, collected.owner_rank[owner], kNoStep});
   }
   if (queue.empty()) return;
-  sort_offered(source, collected.offered);
+  list_offered(measures, collected.offered);
   const std::size_t walk = ++collected.walk;
   if (own_rank != kNoStep) collected.visited_by[own_rank] = walk;
   for (std::size_t step = 0; step < queue.size(); ++step) {
@@ -200,31 +239,32 @@ struct Declared {
   }
 };
 
-Declared declared_measures(const std::vector<View>& views, const Collected& collected) {
-  std::vector<std::size_t> rank_of_view(views.size(), kNoStep);
+Declared declared_measures(const std::vector<View>& views, const SortedMeasures& sorted,
+                           const Collected& collected) {
   std::vector<std::size_t> end(collected.receivers.size() + 1, 0);
+  std::vector<std::size_t> views_in_rank(collected.receivers.size(), 0);
   for (std::size_t i = 0; i < views.size(); ++i) {
-    if (!views[i].measures) continue;
     const std::size_t rank = collected.view_rank[i];
-    if (rank == kNoStep) continue;
-    rank_of_view[i] = rank;
-    end[rank + 1] += views[i].measures->size();
+    if (rank == kNoStep || sorted.of(i).empty()) continue;
+    end[rank + 1] += sorted.of(i).size();
+    ++views_in_rank[rank];
   }
   for (std::size_t rank = 1; rank < end.size(); ++rank) end[rank] += end[rank - 1];
   Declared declared{std::vector<std::string_view>(end.back()), {}};
   // Each rank's slot starts at its group's beginning and ends at the group's end.
   for (std::size_t i = 0; i < views.size(); ++i) {
-    if (rank_of_view[i] == kNoStep) continue;
-    for (const auto& measure : *views[i].measures)
-      declared.names[end[rank_of_view[i]]++] = measure.name;
+    const std::size_t rank = collected.view_rank[i];
+    if (rank == kNoStep) continue;
+    for (const auto& measure : sorted.of(i)) declared.names[end[rank]++] = measure.name;
   }
   end.pop_back();
   declared.end = std::move(end);
-  auto first = declared.names.begin();
-  for (std::size_t group_end : declared.end) {
-    auto last = declared.names.begin() + static_cast<std::ptrdiff_t>(group_end);
-    std::sort(first, last);
-    first = last;
+  // A group holds one view's sorted names unless several views share the receiver's name.
+  for (std::size_t rank = 0; rank < views_in_rank.size(); ++rank) {
+    if (views_in_rank[rank] < 2) continue;
+    auto names = declared.names.begin();
+    std::sort(names + static_cast<std::ptrdiff_t>(rank == 0 ? 0 : declared.end[rank - 1]),
+              names + static_cast<std::ptrdiff_t>(declared.end[rank]));
   }
   return declared;
 }
@@ -232,9 +272,9 @@ Declared declared_measures(const std::vector<View>& views, const Collected& coll
 // Drops shadowed keys from the sorted candidates into their report and lists the ambiguous ones;
 // the candidates are in (view, measure) order, so both reports come out sorted. A view's keys
 // are sorted by measure, like its declared names, so one merge walk finds the shadowed ones.
-void report_shadowed_and_ambiguous(const std::vector<View>& views, Collected& collected,
-                                   PromotionAnalysis& analysis) {
-  const Declared declared = declared_measures(views, collected);
+void report_shadowed_and_ambiguous(const std::vector<View>& views, const SortedMeasures& sorted,
+                                   Collected& collected, PromotionAnalysis& analysis) {
+  const Declared declared = declared_measures(views, sorted, collected);
   auto& pending = collected.pending;
   std::size_t kept = 0;
   for (std::size_t begin = 0; begin < pending.size();) {
@@ -298,13 +338,14 @@ PromotionAnalysis analyse_promotions(const std::vector<View>& views) {
   rank_owners_and_views(views, hierarchy, collected);
   collected.visited_by.assign(collected.receivers.size(), 0);
   collected.blocks.assign(collected.receivers.size(), 0);
+  const SortedMeasures sorted = sort_measures(views);
   for (std::size_t i = 0; i < views.size(); ++i) {
     const View& view = views[i];
     if (view.measures && !view.measures->empty())
-      promote_from(view, collected.view_rank[i], hierarchy, collected);
+      promote_from(view, collected.view_rank[i], sorted.of(i), hierarchy, collected);
   }
   sort_by_key(collected);
-  report_shadowed_and_ambiguous(views, collected, analysis);
+  report_shadowed_and_ambiguous(views, sorted, collected, analysis);
   analysis.index = make_index(std::move(collected));
   return analysis;
 }
