@@ -136,20 +136,17 @@ class DocumentBuilder {
     node.height = static_cast<std::uint16_t>(frame.height + 1);
     doc_.children_.insert(doc_.children_.end(), pending_.begin() + frame.children, pending_.end());
     pending_.resize(frame.children);
-    std::string anchor;
     if (frame.anchored) {
-      anchor = std::move(open_anchors_.back());
+      remember_anchor(std::move(open_anchors_.back()), frame.node);
       open_anchors_.pop_back();
     }
-    attach(frame.node, anchor);
+    place(frame.node);
   }
 
   void scalar(const yaml_event_t& event) {
     const auto& data = event.data.scalar;
     Mark mark = mark_of(event.start_mark);
-    if (data.length > kMaxScalarBytes)
-      throw Failure("scalar of " + std::to_string(data.length) + " bytes exceeds the limit of " +
-                    std::to_string(kMaxScalarBytes) + " bytes" + at(mark));
+    if (data.length > kMaxScalarBytes) throw too_long(data.length, mark);
     std::uint32_t index = add_node(NodeKind::Scalar, mark, data.tag);
     Node& node = doc_.nodes_[index];
     node.plain = data.style == YAML_PLAIN_SCALAR_STYLE;
@@ -157,7 +154,9 @@ class DocumentBuilder {
     node.count = static_cast<std::uint32_t>(data.length);
     node.size = static_cast<std::uint32_t>(1 + data.length);
     doc_.pool_.append(reinterpret_cast<const char*>(data.value), data.length);
-    attach(index, view_of(data.anchor));
+    if (data.anchor != nullptr && *data.anchor != 0)
+      remember_anchor(std::string(view_of(data.anchor)), index);
+    place(index);
   }
 
   void alias(const yaml_event_t& event) {
@@ -186,6 +185,11 @@ class DocumentBuilder {
     bool anchored;           // whether the collection's anchor waits in `open_anchors_`
   };
 
+  static Failure too_long(std::size_t length, Mark mark) {
+    return Failure("scalar of " + std::to_string(length) + " bytes exceeds the limit of " +
+                   std::to_string(kMaxScalarBytes) + " bytes" + at(mark));
+  }
+
   static Failure too_deep(Mark mark) {
     return Failure("nesting deeper than " + std::to_string(kMaxDepth) + " levels" + at(mark));
   }
@@ -203,11 +207,10 @@ class DocumentBuilder {
     return static_cast<std::uint32_t>(doc_.nodes_.size() - 1);
   }
 
-  // Anchors become visible once their node is complete, so an alias can never point into its
-  // own unfinished anchor and form a cycle.
-  void attach(std::uint32_t index, std::string_view anchor) {
-    if (!anchor.empty()) anchors_[std::string(anchor)] = index;
-    place(index);
+  // Anchors become visible once their node is complete (the callers remember them after
+  // building it), so an alias can never point into its own unfinished anchor and form a cycle.
+  void remember_anchor(std::string anchor, std::uint32_t index) {
+    anchors_[std::move(anchor)] = index;
   }
 
   void place(std::uint32_t index) {
