@@ -24,17 +24,20 @@ Entity read_entity(const Reader& r, const Node& node) {
   static constexpr std::array<std::string_view, 9> kNames = {
       "name", "type", "description", "key", "keys", "lifespan", "inherits_from", "meta", "parent"};
   Fields f(r, node, kNames);
-  Entity e;
-  e.name = r.text(f.required("name"));
-  if (const Node* type = f.get("type")) e.type = read_enum<EntityType, 2>(r, *type);
-  e.description = r.optional_text(f.get("description"));
-  e.key = r.optional_text(f.get("key"));
-  e.keys = r.optional_texts(f.get("keys"));
-  e.lifespan = r.optional(f.get("lifespan"), [&](const Node& n) { return read_lifespan(r, n); });
-  e.inherits_from = r.optional_text(f.get("inherits_from"));
-  e.meta = r.optional_meta(f.get("meta"));
-  e.parent = r.optional_text(f.get("parent"));
-  return e;
+  auto type = [&](const Node* node) {
+    return node == nullptr ? EntityType::Primary : read_enum<EntityType, 2>(r, *node);
+  };
+  return Entity{
+      .name = r.text(f.required("name")),
+      .type = type(f.get("type")),
+      .description = r.optional_text(f.get("description")),
+      .key = r.optional_text(f.get("key")),
+      .keys = r.optional_texts(f.get("keys")),
+      .lifespan = r.optional(f.get("lifespan"), [&](const Node& n) { return read_lifespan(r, n); }),
+      .inherits_from = r.optional_text(f.get("inherits_from")),
+      .meta = r.optional_meta(f.get("meta")),
+      .parent = r.optional_text(f.get("parent")),
+  };
 }
 
 Dimension read_dimension(const Reader& r, const Node& node) {
@@ -45,20 +48,21 @@ Dimension read_dimension(const Reader& r, const Node& node) {
   auto flag = [&](std::string_view name) {
     return r.optional(f.get(name), [&](const Node& n) { return r.boolean(n); });
   };
-  Dimension d;
-  d.name = r.text(f.required("name"));
-  d.type = read_enum<DimensionType, 6>(r, f.required("type"));
-  d.description = r.optional_text(f.get("description"));
-  d.expr = r.text(f.required("expr"));
-  d.original_expr = r.optional_text(f.get("original_expr"));
-  d.samples = r.optional_texts(f.get("samples"));
-  d.synonyms = r.optional_texts(f.get("synonyms"));
-  d.primary_key = flag("primary_key");
-  d.sub_query = flag("sub_query");
-  d.segmentable = flag("segmentable");
-  d.inherits_from = r.optional_text(f.get("inherits_from"));
-  d.meta = r.optional_meta(f.get("meta"));
-  return d;
+  // Members are initialised in declaration order, which is also the order errors are raised in.
+  return Dimension{
+      .name = r.text(f.required("name")),
+      .type = read_enum<DimensionType, 6>(r, f.required("type")),
+      .description = r.optional_text(f.get("description")),
+      .expr = r.text(f.required("expr")),
+      .original_expr = r.optional_text(f.get("original_expr")),
+      .samples = r.optional_texts(f.get("samples")),
+      .synonyms = r.optional_texts(f.get("synonyms")),
+      .primary_key = flag("primary_key"),
+      .sub_query = flag("sub_query"),
+      .segmentable = flag("segmentable"),
+      .inherits_from = r.optional_text(f.get("inherits_from")),
+      .meta = r.optional_meta(f.get("meta")),
+  };
 }
 
 MeasureFilter read_measure_filter(const Reader& r, const Node& node) {
@@ -111,6 +115,18 @@ Shift read_shift(const Reader& r, const Node& node) {
   return s;
 }
 
+std::optional<std::vector<MeasureFilter>> read_measure_filters(const Reader& r, const Node* node) {
+  return r.optional(node, [&](const Node& n) {
+    return r.list(n, [&](const Node& item) { return read_measure_filter(r, item); });
+  });
+}
+
+std::optional<std::vector<Driver>> read_drivers(const Reader& r, const Node* node) {
+  return r.optional(node, [&](const Node& n) {
+    return r.list(n, [&](const Node& item) { return read_driver(r, item); });
+  });
+}
+
 // A measure without `type` is a number when it shifts another measure; without either it is
 // not a full measure at all.
 Measure read_measure(const Reader& r, const Node& node) {
@@ -119,26 +135,25 @@ Measure read_measure(const Reader& r, const Node& node) {
       "filters", "samples", "synonyms",    "rolling_window", "inherits_from",
       "drivers", "shift",   "meta"};
   Fields f(r, node, kNames);
-  Measure m;
-  m.name = r.text(f.required("name"));
+  std::string name = r.text(f.required("name"));
   auto type =
       r.optional(f.get("type"), [&](const Node& n) { return read_enum<MeasureType, 10>(r, n); });
-  m.description = r.optional_text(f.get("description"));
-  m.expr = r.optional_text(f.get("expr"));
-  m.original_expr = r.optional_text(f.get("original_expr"));
-  m.filters = r.optional(f.get("filters"), [&](const Node& n) {
-    return r.list(n, [&](const Node& item) { return read_measure_filter(r, item); });
-  });
-  m.samples = r.optional_texts(f.get("samples"));
-  m.synonyms = r.optional_texts(f.get("synonyms"));
-  m.rolling_window =
-      r.optional(f.get("rolling_window"), [&](const Node& n) { return read_rolling_window(r, n); });
-  m.inherits_from = r.optional_text(f.get("inherits_from"));
-  m.drivers = r.optional(f.get("drivers"), [&](const Node& n) {
-    return r.list(n, [&](const Node& item) { return read_driver(r, item); });
-  });
-  m.shift = r.optional(f.get("shift"), [&](const Node& n) { return read_shift(r, n); });
-  m.meta = r.optional_meta(f.get("meta"));
+  // The type is settled once `shift` is known.
+  Measure m{
+      .name = std::move(name),
+      .description = r.optional_text(f.get("description")),
+      .expr = r.optional_text(f.get("expr")),
+      .original_expr = r.optional_text(f.get("original_expr")),
+      .filters = read_measure_filters(r, f.get("filters")),
+      .samples = r.optional_texts(f.get("samples")),
+      .synonyms = r.optional_texts(f.get("synonyms")),
+      .rolling_window = r.optional(f.get("rolling_window"),
+                                   [&](const Node& n) { return read_rolling_window(r, n); }),
+      .inherits_from = r.optional_text(f.get("inherits_from")),
+      .drivers = read_drivers(r, f.get("drivers")),
+      .shift = r.optional(f.get("shift"), [&](const Node& n) { return read_shift(r, n); }),
+      .meta = r.optional_meta(f.get("meta")),
+  };
   if (type)
     m.type = *type;
   else if (m.shift)

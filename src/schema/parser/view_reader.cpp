@@ -47,13 +47,13 @@ Segment read_segment(const Reader& r, const Node& node) {
   static constexpr std::array<std::string_view, 5> kNames = {"name", "expr", "description",
                                                              "inherits_from", "meta"};
   Fields f(r, node, kNames);
-  Segment s;
-  s.name = r.text(f.required("name"));
-  s.expr = r.text(f.required("expr"));
-  s.description = r.optional_text(f.get("description"));
-  s.inherits_from = r.optional_text(f.get("inherits_from"));
-  s.meta = r.optional_meta(f.get("meta"));
-  return s;
+  return Segment{
+      .name = r.text(f.required("name")),
+      .expr = r.text(f.required("expr")),
+      .description = r.optional_text(f.get("description")),
+      .inherits_from = r.optional_text(f.get("inherits_from")),
+      .meta = r.optional_meta(f.get("meta")),
+  };
 }
 
 PreAggregation read_pre_aggregation(const Reader& r, const Node& node) {
