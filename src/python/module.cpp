@@ -20,6 +20,10 @@ namespace {
 // Owns the objects whose UTF-8 buffers the document texts point into.
 class Keeper {
  public:
+  // A call passes at most four document lists.
+  Keeper() { objects_.reserve(4); }
+  Keeper(const Keeper&) = delete;
+  Keeper& operator=(const Keeper&) = delete;
   ~Keeper() {
     for (PyObject* object : objects_) Py_XDECREF(object);
   }

@@ -21,6 +21,18 @@ bool needs_group_by(const Statement& statement, const QueryRequest& request) {
   return false;
 }
 
+// Room for the statement's parts and its keywords, so the text is rarely moved while it grows.
+std::size_t estimated_length(const Statement& statement) {
+  std::size_t length = 128;
+  for (const auto& item : statement.items)
+    length += item.expression.size() + item.alias.size() + 12;
+  for (const auto& join : statement.plan.joins)
+    length += join.source.size() + join.view.size() + join.on.size() + 24;
+  for (const auto* parts : {&statement.where, &statement.having, &statement.order_by})
+    for (const auto& part : *parts) length += part.size() + 8;
+  return length;
+}
+
 }  // namespace
 
 std::vector<std::string>& Statement::params_for_having(Dialect dialect) {
@@ -42,7 +54,7 @@ std::string assemble_statement(GeneratorContext& context, const Statement& state
   if (!base) throw sql_generation_error("Base view '" + statement.plan.base_view + "' not found");
 
   std::string sql;
-  sql.reserve(256);
+  sql.reserve(estimated_length(statement));
   sql.append("SELECT\n");
   for (std::size_t i = 0; i < statement.items.size(); ++i) {
     if (i) sql.append(",\n");
