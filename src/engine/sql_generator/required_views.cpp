@@ -37,27 +37,28 @@ void push_filter_paths(const QueryFilter& filter, std::vector<MemberPair>& work)
     for (const auto& child : *filter.or_filters) push_filter_paths(child, work);
 }
 
-// The expressions a (view, member) pair stands for.
-std::vector<std::string_view> member_expressions(const Engine& engine, const MemberPair& pair) {
-  std::vector<std::string_view> expressions;
+// Calls `visit` with each expression a (view, member) pair stands for, in order.
+template <typename Visit>
+void visit_member_expressions(const Engine& engine, const MemberPair& pair, Visit visit) {
   const View* view = engine.find_view(pair.first);
-  if (!view) return expressions;
+  if (!view) return;
   if (const Dimension* dimension = find_dimension(*view, pair.second))
-    if (!dimension->sub_query.value_or(false)) expressions.push_back(dimension->expr);
+    if (!dimension->sub_query.value_or(false)) visit(std::string_view(dimension->expr));
   if (const Measure* measure = find_measure(*view, pair.second)) {
-    if (measure->expr) expressions.push_back(*measure->expr);
+    if (measure->expr) visit(std::string_view(*measure->expr));
     if (measure->filters)
-      for (const auto& filter : *measure->filters) expressions.push_back(filter.expr);
+      for (const auto& filter : *measure->filters) visit(std::string_view(filter.expr));
   }
   if (const Segment* segment = find_segment(*view, pair.second))
-    expressions.push_back(segment->expr);
-  return expressions;
+    visit(std::string_view(segment->expr));
 }
 
-bool any_reference(const std::vector<std::string_view>& expressions) {
-  for (std::string_view expression : expressions)
-    if (expression.find("{{") != std::string_view::npos) return true;
-  return false;
+bool any_reference(const Engine& engine, const MemberPair& pair) {
+  bool found = false;
+  visit_member_expressions(engine, pair, [&](std::string_view expression) {
+    found = found || expression.find("{{") != std::string_view::npos;
+  });
+  return found;
 }
 
 bool contains(const std::vector<std::string>& list, std::string_view name) {
@@ -114,10 +115,9 @@ std::vector<std::string> required_views(const Engine& engine, const QueryRequest
   while (!work.empty()) {
     MemberPair pair = work.back();
     work.pop_back();
-    std::vector<std::string_view> expressions = member_expressions(engine, pair);
     // A member without references adds nothing however often it is met.
-    if (!any_reference(expressions) || !seen.insert(pair).second) continue;
-    for (std::string_view expression : expressions) {
+    if (!any_reference(engine, pair) || !seen.insert(pair).second) continue;
+    visit_member_expressions(engine, pair, [&](std::string_view expression) {
       for (const auto& [first, second] : dotted_references(expression)) {
         if (first == "variables") continue;
         if (engine.find_view(first)) {
@@ -127,7 +127,7 @@ std::vector<std::string> required_views(const Engine& engine, const QueryRequest
           require_entity_owner(engine, first, required);
         }
       }
-    }
+    });
   }
   return required;
 }
