@@ -133,6 +133,22 @@ std::string resolve_dotted_references(GeneratorContext& context, std::string_vie
                             });
 }
 
+std::string qualified_name(const GeneratorContext& context, std::string_view quoted_alias,
+                           std::string_view name) {
+  std::string out(quoted_alias);
+  out.append(".").append(quote_identifier(context.dialect, name));
+  return out;
+}
+
+// An expression without references: a bare column name is qualified with the alias, anything
+// else has its dimension names qualified.
+std::string qualify_plain(const GeneratorContext& context, std::string_view alias,
+                          std::string_view quoted_alias, std::string_view expression) {
+  if (is_bare_identifier(expression)) return qualified_name(context, quoted_alias, expression);
+  return qualify_columns(context.dialect, quoted_alias, context.engine.find_view(alias),
+                         expression);
+}
+
 }  // namespace
 
 std::string render_template(GeneratorContext& context, std::string_view alias,
@@ -141,25 +157,20 @@ std::string render_template(GeneratorContext& context, std::string_view alias,
   count_rendering(context);
   DepthGuard guard(context);
 
-  const bool has_braces = expression.find("{{") != std::string_view::npos;
-  std::string bare_expanded =
-      has_braces ? expand_bare_references(context, alias, expression) : std::string(expression);
-  const bool had_table = has_braces && has_table_reference(bare_expanded);
-  const bool had_dotted = has_braces && has_dotted_reference(bare_expanded);
-
   const std::string quoted_alias = quote_identifier(context.dialect, alias);
-  std::string text =
-      had_table ? replace_table_references(quoted_alias, bare_expanded) : std::move(bare_expanded);
+  if (expression.find("{{") == std::string_view::npos)
+    return qualify_plain(context, alias, quoted_alias, expression);
+
+  std::string text = expand_bare_references(context, alias, expression);
+  const bool had_table = has_table_reference(text);
+  const bool had_dotted = has_dotted_reference(text);
+  if (had_table) text = replace_table_references(quoted_alias, text);
   // Table replacement inserts only quoted names, which hold no reference unless the alias does.
   if (had_dotted || (had_table && has_dotted_reference(text)))
     text = resolve_dotted_references(context, alias, entities, text);
 
-  if (is_bare_identifier(text)) {
-    std::string out = quoted_alias;
-    out.append(".").append(quote_identifier(context.dialect, text));
-    return out;
-  }
-  if (had_dotted || had_table || (has_braces && has_variables_reference(text))) return text;
+  if (is_bare_identifier(text)) return qualified_name(context, quoted_alias, text);
+  if (had_dotted || had_table || has_variables_reference(text)) return text;
   return qualify_columns(context.dialect, quoted_alias, context.engine.find_view(alias), text);
 }
 
