@@ -14,7 +14,7 @@ void add_item(Statement& statement, std::string expression, std::string member, 
   const bool aggregate = kind == ColumnKind::Measure;
   if (!aggregate) statement.grouping.push_back(statement.items.size());
   std::string alias = column_alias(member);
-  statement.items.push_back({std::move(expression), alias, aggregate});
+  statement.items.push_back({std::move(expression), aggregate});
   statement.columns.push_back({std::move(member), std::move(alias), kind});
 }
 

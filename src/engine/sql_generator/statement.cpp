@@ -24,8 +24,8 @@ bool needs_group_by(const Statement& statement, const QueryRequest& request) {
 // Room for the statement's parts and its keywords, so the text is rarely moved while it grows.
 std::size_t estimated_length(const Statement& statement) {
   std::size_t length = 128;
-  for (const auto& item : statement.items)
-    length += item.expression.size() + item.alias.size() + 12;
+  for (const auto& item : statement.items) length += item.expression.size() + 12;
+  for (const auto& column : statement.columns) length += column.alias.size();
   for (const auto& join : statement.plan.joins)
     length += join.source.size() + join.view.size() + join.on.size() + 24;
   for (const auto* parts : {&statement.where, &statement.having, &statement.order_by})
@@ -61,7 +61,7 @@ std::string assemble_statement(GeneratorContext& context, const Statement& state
     sql.append("  ")
         .append(statement.items[i].expression)
         .append(" AS ")
-        .append(quote_identifier(dialect, statement.items[i].alias));
+        .append(quote_identifier(dialect, statement.columns[i].alias));
   }
   sql.append("\nFROM\n  ")
       .append(from_source(dialect, *base))

@@ -11,9 +11,9 @@
 
 namespace orvane {
 
+// Its alias is that of the output column at the same position.
 struct SelectItem {
   std::string expression;
-  std::string alias;  // unquoted
   bool aggregate = false;
 };
 
