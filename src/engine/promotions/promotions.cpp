@@ -27,44 +27,47 @@ struct Pending {
   std::size_t step_count = 0;
 };
 
-// Every view's measure names sorted by name, each marked with whether the view offers it (shift
-// measures are not offered), view after view. Sorted once, they serve both the walks and the
-// shadow check. Equal names are equal texts, so their order among themselves cannot show.
-struct SortedMeasures {
+// Every view's measure names, each marked with whether the view offers it (shift measures are
+// not offered), view after view. A view's names are sorted on first use and then serve both the
+// walks and the shadow check; a schema without promotions sorts none. Equal names are equal
+// texts, so their order among themselves cannot show.
+class MeasureNames {
+ public:
   struct Name {
     std::string_view name;
     bool offered = false;
   };
-  std::vector<Name> names;
-  std::vector<std::size_t> end;  // per view: one past its last name
 
-  std::span<const Name> of(std::size_t view) const {
-    const std::size_t begin = view == 0 ? 0 : end[view - 1];
-    return {names.data() + begin, end[view] - begin};
+  explicit MeasureNames(const std::vector<View>& views) {
+    std::size_t count = 0;
+    for (const auto& view : views)
+      if (view.measures) count += view.measures->size();
+    names_.reserve(count);
+    end_.reserve(views.size());
+    for (const auto& view : views) {
+      if (view.measures)
+        for (const auto& measure : *view.measures) names_.push_back({measure.name, !measure.shift});
+      end_.push_back(names_.size());
+    }
+    sorted_.assign(views.size(), false);
   }
+
+  std::span<const Name> sorted(std::size_t view) {
+    const std::size_t begin = view == 0 ? 0 : end_[view - 1];
+    const auto first = names_.begin() + static_cast<std::ptrdiff_t>(begin);
+    const auto last = names_.begin() + static_cast<std::ptrdiff_t>(end_[view]);
+    if (!sorted_[view]) {
+      std::sort(first, last, [](const Name& a, const Name& b) { return a.name < b.name; });
+      sorted_[view] = true;
+    }
+    return {names_.data() + begin, end_[view] - begin};
+  }
+
+ private:
+  std::vector<Name> names_;
+  std::vector<std::size_t> end_;  // per view: one past its last name
+  std::vector<bool> sorted_;
 };
-
-SortedMeasures sort_measures(const std::vector<View>& views) {
-  SortedMeasures sorted;
-  std::size_t count = 0;
-  for (const auto& view : views)
-    if (view.measures) count += view.measures->size();
-  sorted.names.reserve(count);
-  sorted.end.reserve(views.size());
-  auto by_name = [](const SortedMeasures::Name& a, const SortedMeasures::Name& b) {
-    return a.name < b.name;
-  };
-  for (const auto& view : views) {
-    const std::size_t begin = sorted.names.size();
-    if (view.measures)
-      for (const auto& measure : *view.measures)
-        sorted.names.push_back({measure.name, !measure.shift});
-    std::sort(sorted.names.begin() + static_cast<std::ptrdiff_t>(begin), sorted.names.end(),
-              by_name);
-    sorted.end.push_back(sorted.names.size());
-  }
-  return sorted;
-}
 
 struct Collected {
   std::vector<std::string_view> receivers;  // every entity owner's name, sorted, once each
@@ -114,7 +117,7 @@ void rank_owners_and_views(const std::vector<View>& views, const EntityHierarchy
 
 // The measures a view offers, sorted by name. Offered in this order, each reach adds an already
 // sorted block.
-void list_offered(std::span<const SortedMeasures::Name> measures,
+void list_offered(std::span<const MeasureNames::Name> measures,
                   std::vector<std::string_view>& offered) {
   offered.clear();
   for (const auto& measure : measures)
@@ -132,9 +135,8 @@ void append_path(Collected& collected, std::size_t step) {
 // Offers the promotable measures of `source` to every view its foreign entities reach,
 // breadth first and then up the parents of each reached entity. A view reached before keeps
 // its first path, and its entity's parents are not followed again from a later item.
-void promote_from(const View& source, std::size_t own_rank,
-                  std::span<const SortedMeasures::Name> measures, const EntityHierarchy& hierarchy,
-                  Collected& collected) {
+void promote_from(const View& source, std::size_t source_index, std::size_t own_rank,
+                  MeasureNames& measures, const EntityHierarchy& hierarchy, Collected& collected) {
   auto& queue = collected.queue;
   queue.clear();
   for (const auto& entity : source.entities) {
@@ -144,7 +146,7 @@ void promote_from(const View& source, std::size_t own_rank,
     queue.push_back({entity.name, collected.owner_rank[owner], kNoStep});
   }
   if (queue.empty()) return;
-  list_offered(measures, collected.offered);
+  list_offered(measures.sorted(source_index), collected.offered);
   const std::size_t walk = ++collected.walk;
   if (own_rank != kNoStep) collected.visited_by[own_rank] = walk;
   for (std::size_t step = 0; step < queue.size(); ++step) {
@@ -239,14 +241,16 @@ struct Declared {
   }
 };
 
-Declared declared_measures(const std::vector<View>& views, const SortedMeasures& sorted,
+Declared declared_measures(const std::vector<View>& views, MeasureNames& measures,
                            const Collected& collected) {
   std::vector<std::size_t> end(collected.receivers.size() + 1, 0);
   std::vector<std::size_t> views_in_rank(collected.receivers.size(), 0);
   for (std::size_t i = 0; i < views.size(); ++i) {
     const std::size_t rank = collected.view_rank[i];
-    if (rank == kNoStep || sorted.of(i).empty()) continue;
-    end[rank + 1] += sorted.of(i).size();
+    if (rank == kNoStep) continue;
+    const std::size_t count = measures.sorted(i).size();
+    if (count == 0) continue;
+    end[rank + 1] += count;
     ++views_in_rank[rank];
   }
   for (std::size_t rank = 1; rank < end.size(); ++rank) end[rank] += end[rank - 1];
@@ -255,7 +259,7 @@ Declared declared_measures(const std::vector<View>& views, const SortedMeasures&
   for (std::size_t i = 0; i < views.size(); ++i) {
     const std::size_t rank = collected.view_rank[i];
     if (rank == kNoStep) continue;
-    for (const auto& measure : sorted.of(i)) declared.names[end[rank]++] = measure.name;
+    for (const auto& measure : measures.sorted(i)) declared.names[end[rank]++] = measure.name;
   }
   end.pop_back();
   declared.end = std::move(end);
@@ -272,9 +276,10 @@ Declared declared_measures(const std::vector<View>& views, const SortedMeasures&
 // Drops shadowed keys from the sorted candidates into their report and lists the ambiguous ones;
 // the candidates are in (view, measure) order, so both reports come out sorted. A view's keys
 // are sorted by measure, like its declared names, so one merge walk finds the shadowed ones.
-void report_shadowed_and_ambiguous(const std::vector<View>& views, const SortedMeasures& sorted,
+void report_shadowed_and_ambiguous(const std::vector<View>& views, MeasureNames& measures,
                                    Collected& collected, PromotionAnalysis& analysis) {
-  const Declared declared = declared_measures(views, sorted, collected);
+  if (collected.pending.empty()) return;
+  const Declared declared = declared_measures(views, measures, collected);
   auto& pending = collected.pending;
   std::size_t kept = 0;
   for (std::size_t begin = 0; begin < pending.size();) {
@@ -338,14 +343,14 @@ PromotionAnalysis analyse_promotions(const std::vector<View>& views) {
   rank_owners_and_views(views, hierarchy, collected);
   collected.visited_by.assign(collected.receivers.size(), 0);
   collected.blocks.assign(collected.receivers.size(), 0);
-  const SortedMeasures sorted = sort_measures(views);
+  MeasureNames measures(views);
   for (std::size_t i = 0; i < views.size(); ++i) {
     const View& view = views[i];
     if (view.measures && !view.measures->empty())
-      promote_from(view, collected.view_rank[i], sorted.of(i), hierarchy, collected);
+      promote_from(view, i, collected.view_rank[i], measures, hierarchy, collected);
   }
   sort_by_key(collected);
-  report_shadowed_and_ambiguous(views, sorted, collected, analysis);
+  report_shadowed_and_ambiguous(views, measures, collected, analysis);
   analysis.index = make_index(std::move(collected));
   return analysis;
 }
