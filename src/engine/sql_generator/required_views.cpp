@@ -14,8 +14,8 @@ namespace {
 // Views into the request and the engine, both alive for the whole generation.
 using MemberPair = std::pair<std::string_view, std::string_view>;
 
-void collect_filter_views(const QueryFilter& filter, std::vector<std::string>& views) {
-  if (filter.member) views.emplace_back(view_part(*filter.member));
+void collect_filter_views(const QueryFilter& filter, std::vector<std::string_view>& views) {
+  if (filter.member) views.push_back(view_part(*filter.member));
   if (filter.and_filters)
     for (const auto& child : *filter.and_filters) collect_filter_views(child, views);
   if (filter.or_filters)
@@ -90,15 +90,15 @@ void require_entity_owner(const Engine& engine, std::string_view entity,
 }  // namespace
 
 std::vector<std::string> referenced_views(const QueryRequest& request) {
-  std::vector<std::string> views;
-  for (const auto& path : request.measures) views.emplace_back(view_part(path));
-  for (const auto& path : request.dimensions) views.emplace_back(view_part(path));
-  for (const auto& query : request.time_dimensions) views.emplace_back(view_part(query.dimension));
-  for (const auto& path : request.segments) views.emplace_back(view_part(path));
+  std::vector<std::string_view> views;
+  for (const auto& path : request.measures) views.push_back(view_part(path));
+  for (const auto& path : request.dimensions) views.push_back(view_part(path));
+  for (const auto& query : request.time_dimensions) views.push_back(view_part(query.dimension));
+  for (const auto& path : request.segments) views.push_back(view_part(path));
   for (const auto& filter : request.filters) collect_filter_views(filter, views);
   std::sort(views.begin(), views.end());
   views.erase(std::unique(views.begin(), views.end()), views.end());
-  return views;
+  return {views.begin(), views.end()};
 }
 
 std::vector<std::string> required_views(const Engine& engine, const QueryRequest& request,
