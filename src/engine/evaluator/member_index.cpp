@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <string>
 #include <utility>
 
 namespace orvane {
@@ -46,6 +47,19 @@ const MemberKind* MemberIndex::kind_of(std::string_view path) const {
     if (kind >= 0 && (!last || position > last->first)) last.emplace(position, kind);
   }
   return last ? &kKinds[last->second] : nullptr;
+}
+
+const MemberKind* MemberIndex::kind_of(std::string_view view, std::string_view member) const {
+  if (view.find('.') != std::string_view::npos || member.find('.') != std::string_view::npos) {
+    std::string path;
+    path.reserve(view.size() + 1 + member.size());
+    path.append(view).append(".").append(member);
+    return kind_of(path);
+  }
+  auto found = views_by_name_->find(view);
+  if (found == views_by_name_->end()) return nullptr;
+  const int kind = last_kind_in(*found->second, member);
+  return kind >= 0 ? &kKinds[kind] : nullptr;
 }
 
 bool MemberIndex::is_measure(std::string_view path) const {

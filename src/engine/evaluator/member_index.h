@@ -24,6 +24,8 @@ class MemberIndex {
   static MemberIndex build(const SemanticLayer& layer, const ViewsByName& views_by_name);
 
   const MemberKind* kind_of(std::string_view path) const;
+  // The kind of the path `view` "." `member`, without building it when it has one split only.
+  const MemberKind* kind_of(std::string_view view, std::string_view member) const;
   bool is_measure(std::string_view path) const;
   bool is_dimension(std::string_view path) const;
 

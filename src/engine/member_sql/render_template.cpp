@@ -59,20 +59,13 @@ void append_compact_reference(std::string& out, std::string_view first, std::str
   out.append("{{").append(first).append(".").append(second).append("}}");
 }
 
-std::string join_path(std::string_view view, std::string_view member) {
-  std::string path;
-  path.reserve(view.size() + 1 + member.size());
-  path.append(view).append(".").append(member);
-  return path;
-}
-
 // {{ name }} becomes {{alias.name}} when alias.name is a dimension or measure.
 std::string expand_bare_references(const GeneratorContext& context, std::string_view alias,
                                    std::string_view text) {
   return replace_references(
       text, match_bare_reference,
       [&](std::string& out, const ReferenceMatch& match, std::string_view original) {
-        const MemberKind* kind = context.engine.member_index.kind_of(join_path(alias, match.first));
+        const MemberKind* kind = context.engine.member_index.kind_of(alias, match.first);
         if (kind && *kind != MemberKind::Segment)
           append_compact_reference(out, alias, match.first);
         else
@@ -97,7 +90,7 @@ void append_dotted_replacement(GeneratorContext& context, std::string_view alias
   }
   const View* view = context.engine.find_view(first);
   std::string_view render_alias = view ? first : alias;
-  const MemberKind* kind = context.engine.member_index.kind_of(join_path(first, second));
+  const MemberKind* kind = context.engine.member_index.kind_of(first, second);
   if (view && kind && *kind == MemberKind::Measure) {
     if (const Measure* measure = find_measure(*view, second)) {
       try {
