@@ -13,6 +13,8 @@
 namespace orvane {
 namespace {
 
+constexpr std::size_t kFirstListCapacity = 4;
+
 constexpr std::array<std::string_view, 13> kRequestFields = {
     "measures", "dimensions", "filters",   "segments", "time_dimensions", "order",       "limit",
     "offset",   "timezone",   "ungrouped", "through",  "motif",           "motif_params"};
@@ -118,7 +120,11 @@ class QueryReader {
     cursor_.advance();
     std::vector<Element> items;
     bool first = true;
-    while (cursor_.next_element(first)) items.push_back((this->*read_element)());
+    while (cursor_.next_element(first)) {
+      // Request lists are short: room for a few at once spares the regrowth of the first ones.
+      if (items.empty()) items.reserve(kFirstListCapacity);
+      items.push_back((this->*read_element)());
+    }
     cursor_.end_array();
     cursor_.leave_nested();
     return items;
