@@ -76,6 +76,10 @@ CompileResult generate_single_fact(GeneratorContext& context, const QueryRequest
       request.dimensions.size() + request.time_dimensions.size() + request.measures.size();
   statement.items.reserve(columns);
   statement.columns.reserve(columns);
+  statement.grouping.reserve(request.dimensions.size() + request.time_dimensions.size());
+  statement.where.reserve(request.filters.size() + request.segments.size() +
+                          request.time_dimensions.size());
+  statement.order_by.reserve(request.order.size());
 
   for (const auto& path : request.dimensions)
     add_dimension_item(context, path, entities, statement);
