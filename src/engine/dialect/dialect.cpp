@@ -29,10 +29,9 @@ constexpr std::array<NamedDialect, 23> kDialectNames = {{
     {"presto", D::Presto},       {"trino", D::Presto},
 }};
 
-// `name` between two `quote` characters, each inner `quote` preceded by `escape`.
-std::string enclose(std::string_view name, char quote, char escape) {
-  std::string out;
-  out.reserve(name.size() + 4);
+// Appends `name` between two `quote` characters, each inner `quote` preceded by `escape`.
+void append_enclosed(std::string& out, std::string_view name, char quote, char escape) {
+  if (out.empty()) out.reserve(name.size() + 4);
   out += quote;
   std::size_t start = 0;
   for (std::size_t at = name.find(quote); at != std::string_view::npos;
@@ -44,7 +43,6 @@ std::string enclose(std::string_view name, char quote, char escape) {
   }
   out.append(name.substr(start));
   out += quote;
-  return out;
 }
 
 // Zone names and granularity words are written into SQL text between single quotes; besides
@@ -128,19 +126,25 @@ std::string_view dialect_name(Dialect dialect) {
   return names[static_cast<int>(dialect)];
 }
 
-std::string quote_identifier(Dialect dialect, std::string_view name) {
+void append_quoted_identifier(std::string& out, Dialect dialect, std::string_view name) {
   switch (dialect) {
     case D::Mysql:
     case D::Databricks:
     case D::Domo:
-      return enclose(name, '`', '`');
+      return append_enclosed(out, name, '`', '`');
     case D::Bigquery:
-      return enclose(name, '`', '\\');
+      return append_enclosed(out, name, '`', '\\');
     case D::Snowflake:
-      return enclose(to_upper_full(name), '"', '"');
+      return append_enclosed(out, to_upper_full(name), '"', '"');
     default:
-      return enclose(name, '"', '"');
+      return append_enclosed(out, name, '"', '"');
   }
+}
+
+std::string quote_identifier(Dialect dialect, std::string_view name) {
+  std::string out;
+  append_quoted_identifier(out, dialect, name);
+  return out;
 }
 
 bool uses_positional_placeholders(Dialect dialect) {

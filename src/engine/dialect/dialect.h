@@ -31,6 +31,8 @@ std::optional<Dialect> parse_dialect_name(std::string_view name);
 std::string_view dialect_name(Dialect dialect);
 
 std::string quote_identifier(Dialect dialect, std::string_view name);
+// Appends what quote_identifier returns, without a string of its own.
+void append_quoted_identifier(std::string& out, Dialect dialect, std::string_view name);
 
 // Whether this dialect's placeholder is a bare "?" (values bind in text order).
 bool uses_positional_placeholders(Dialect dialect);

@@ -42,7 +42,8 @@ std::size_t end_of_word(std::string_view text, std::size_t pos) {
 
 void append_qualified(std::string& out, Dialect dialect, std::string_view quoted_alias,
                       std::string_view name) {
-  out.append(quoted_alias).append(".").append(quote_identifier(dialect, name));
+  out.append(quoted_alias).append(".");
+  append_quoted_identifier(out, dialect, name);
 }
 
 bool names_dimension(const View* view, std::string_view word) {
@@ -71,7 +72,7 @@ std::string qualify_columns(Dialect dialect, std::string_view quoted_alias, cons
       std::string_view inner = text.substr(pos + 1, inner_end - pos - 1);
       bool touches_dot = (pos > 0 && text[pos - 1] == '.') || (after < size && text[after] == '.');
       if (touches_dot)
-        out.append(quote_identifier(dialect, inner));
+        append_quoted_identifier(out, dialect, inner);
       else
         append_qualified(out, dialect, quoted_alias, inner);
       pos = after;

@@ -110,9 +110,9 @@ void append_dotted_replacement(GeneratorContext& context, std::string_view alias
     }
   }
   if (auto owner = entities.find(first); owner != entities.end()) {
-    out.append(quote_identifier(context.dialect, owner->second))
-        .append(".")
-        .append(quote_identifier(context.dialect, second));
+    append_quoted_identifier(out, context.dialect, owner->second);
+    out.append(".");
+    append_quoted_identifier(out, context.dialect, second);
     return;
   }
   append_compact_reference(out, first, second);
@@ -129,7 +129,8 @@ std::string resolve_dotted_references(GeneratorContext& context, std::string_vie
 std::string qualified_name(const GeneratorContext& context, std::string_view quoted_alias,
                            std::string_view name) {
   std::string out(quoted_alias);
-  out.append(".").append(quote_identifier(context.dialect, name));
+  out.append(".");
+  append_quoted_identifier(out, context.dialect, name);
   return out;
 }
 

@@ -26,7 +26,7 @@ std::string table_source(Dialect dialect, std::string_view table) {
     if (is_plain_table_part(part))
       out.append(part);
     else
-      out.append(quote_identifier(dialect, part));
+      append_quoted_identifier(out, dialect, part);
     if (dot == std::string_view::npos) break;
     out.append(".");
     start = dot + 1;

@@ -61,8 +61,9 @@ void add_order_items(GeneratorContext& context, const QueryRequest& request, Sta
   for (const auto& order : request.order) {
     const OutputColumn* column = find_order_column(statement.columns, order.id);
     if (!column) throw query_error("order field '" + order.id + "' is not projected by this query");
-    statement.order_by.push_back(quote_identifier(context.dialect, column->alias) +
-                                 (order.desc ? " DESC" : " ASC"));
+    std::string item = quote_identifier(context.dialect, column->alias);
+    item.append(order.desc ? " DESC" : " ASC");
+    statement.order_by.push_back(std::move(item));
   }
 }
 

@@ -58,24 +58,15 @@ std::string assemble_statement(GeneratorContext& context, const Statement& state
   sql.append("SELECT\n");
   for (std::size_t i = 0; i < statement.items.size(); ++i) {
     if (i) sql.append(",\n");
-    sql.append("  ")
-        .append(statement.items[i].expression)
-        .append(" AS ")
-        .append(quote_identifier(dialect, statement.columns[i].alias));
+    sql.append("  ").append(statement.items[i].expression).append(" AS ");
+    append_quoted_identifier(sql, dialect, statement.columns[i].alias);
   }
-  sql.append("\nFROM\n  ")
-      .append(from_source(dialect, *base))
-      .append(" AS ")
-      .append(quote_identifier(dialect, base->name));
+  sql.append("\nFROM\n  ").append(from_source(dialect, *base)).append(" AS ");
+  append_quoted_identifier(sql, dialect, base->name);
   for (const auto& join : statement.plan.joins) {
-    sql.append("\n")
-        .append(join.keyword)
-        .append(" JOIN ")
-        .append(join.source)
-        .append(" AS ")
-        .append(quote_identifier(dialect, join.view))
-        .append(" ON ")
-        .append(join.on);
+    sql.append("\n").append(join.keyword).append(" JOIN ").append(join.source).append(" AS ");
+    append_quoted_identifier(sql, dialect, join.view);
+    sql.append(" ON ").append(join.on);
   }
   if (!statement.where.empty()) {
     sql.append("\nWHERE\n  ");
