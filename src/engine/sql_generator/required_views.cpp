@@ -87,10 +87,17 @@ void require_entity_owner(const Engine& engine, std::string_view entity,
   required.emplace_back(owners.front());
 }
 
+// Paths named directly by the request; a filter group's members come on top.
+std::size_t direct_paths(const QueryRequest& request) {
+  return request.measures.size() + request.dimensions.size() + request.time_dimensions.size() +
+         request.segments.size() + request.filters.size();
+}
+
 }  // namespace
 
 std::vector<std::string> referenced_views(const QueryRequest& request) {
   std::vector<std::string_view> views;
+  views.reserve(direct_paths(request));
   for (const auto& path : request.measures) views.push_back(view_part(path));
   for (const auto& path : request.dimensions) views.push_back(view_part(path));
   for (const auto& query : request.time_dimensions) views.push_back(view_part(query.dimension));
@@ -105,6 +112,7 @@ std::vector<std::string> required_views(const Engine& engine, const QueryRequest
                                         std::vector<std::string> start) {
   std::vector<std::string> required = std::move(start);
   std::vector<MemberPair> work;
+  work.reserve(direct_paths(request));
   for (const auto& path : request.measures) push_path(path, work);
   for (const auto& path : request.dimensions) push_path(path, work);
   for (const auto& path : request.segments) push_path(path, work);
