@@ -18,7 +18,7 @@ inline std::string view_prefix(const View& view) {
   return "[" + view.name + "] ";
 }
 
-void check_view_names(const std::vector<View>& views, ErrorLines& errors);
+void check_view_names(const std::vector<View>& views, const SchemaNames& names, ErrorLines& errors);
 void check_view_structure(const std::vector<View>& views, ErrorLines& errors);
 void warn_unmatched_foreign_entities(const std::vector<View>& views, const SchemaNames& names);
 void check_measure_references(const std::vector<View>& views, const SchemaNames& names,

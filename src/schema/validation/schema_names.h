@@ -14,6 +14,8 @@ namespace orvane {
 struct SchemaNames {
   // Every view name; when several views share a name, the last of them.
   std::unordered_map<std::string_view, const View*> last_view_named;
+  // Positions of the views whose name an earlier view already has, in layer order.
+  std::vector<std::size_t> repeated_views;
   std::unordered_set<std::string_view> entities;
   std::unordered_set<std::string_view> primary_entities;
   // Entities that declare a `lifespan` somewhere.

@@ -22,7 +22,7 @@ void validate_schema(const SemanticLayer& layer, InducedMeasureIndex* induced) {
   const auto& views = layer.views;
   const SchemaNames names = collect_schema_names(views);
   ErrorLines errors;
-  check_view_names(views, errors);
+  check_view_names(views, names, errors);
   check_view_structure(views, errors);
   warn_unmatched_foreign_entities(views, names);
   check_measure_references(views, names, errors);

@@ -2,7 +2,6 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "schema/validation/checks.h"
@@ -92,11 +91,10 @@ void check_entity_keys(const View& view, const DimensionNames& names, ErrorLines
 
 }  // namespace
 
-void check_view_names(const std::vector<View>& views, ErrorLines& errors) {
-  std::unordered_set<std::string_view> seen;
-  for (const auto& view : views)
-    if (!seen.insert(view.name).second)
-      errors.push_back("Duplicate view name: '" + view.name + "'");
+void check_view_names(const std::vector<View>& views, const SchemaNames& names,
+                      ErrorLines& errors) {
+  for (std::size_t index : names.repeated_views)
+    errors.push_back("Duplicate view name: '" + views[index].name + "'");
 }
 
 void check_view_structure(const std::vector<View>& views, ErrorLines& errors) {
