@@ -47,8 +47,7 @@ void check_lifespan_source(const View& view, const Entity& entity, const std::st
 void warn_unmatched_foreign_entities(const std::vector<View>& views, const SchemaNames& names) {
   for (const auto& view : views) {
     for (const auto& entity : view.entities) {
-      if (entity.type != EntityType::Foreign || names.primary_entities.contains(entity.name))
-        continue;
+      if (entity.type != EntityType::Foreign || names.has_primary_entity(entity.name)) continue;
       write_warning("Warning: " + view_prefix(view) + "Foreign entity '" + entity.name +
                     "' has no matching primary entity in any view \u2014 join will not be "
                     "available\n");
@@ -79,7 +78,7 @@ void check_entity_parents(const std::vector<View>& views, const SchemaNames& nam
                          "is not a primary entity. The parent relationship is intrinsic to the "
                          "entity and belongs on its primary declaration; foreign declarations are "
                          "usages and cannot carry `parent:`.");
-      else if (!names.primary_entities.contains(parent))
+      else if (!names.has_primary_entity(parent))
         errors.push_back(head + "no view declares '" + parent +
                          "' as a primary entity. The hierarchy dead-ends; the chain cannot be "
                          "walked.");

@@ -89,7 +89,7 @@ void check_measure_references(const std::vector<View>& views, const SchemaNames&
     for (const auto& measure : *view.measures) {
       if (!measure.expr) continue;
       for (const auto& [head, member] : dotted_references(*measure.expr)) {
-        if (head == "variables" || names.entities.contains(head) || names.has_view(head)) continue;
+        if (head == "variables" || names.has_entity(head) || names.has_view(head)) continue;
         errors.push_back(view_prefix(view) + "Measure '" + measure.name +
                          "' references unknown entity/view '" + std::string(head) + "' in expr");
       }

@@ -16,12 +16,17 @@ struct SchemaNames {
   std::unordered_map<std::string_view, const View*> last_view_named;
   // Positions of the views whose name an earlier view already has, in layer order.
   std::vector<std::size_t> repeated_views;
-  std::unordered_set<std::string_view> entities;
-  std::unordered_set<std::string_view> primary_entities;
+  // Every entity name, with whether some view declares it primary.
+  std::unordered_map<std::string_view, bool> entities;
   // Entities that declare a `lifespan` somewhere.
   std::unordered_set<std::string_view> lifespan_entities;
 
   bool has_view(std::string_view name) const { return last_view_named.contains(name); }
+  bool has_entity(std::string_view name) const { return entities.contains(name); }
+  bool has_primary_entity(std::string_view name) const {
+    auto found = entities.find(name);
+    return found != entities.end() && found->second;
+  }
 };
 
 // The views must outlive the result: it holds views into their names.
