@@ -2,6 +2,7 @@
 
 #include <set>
 #include <string_view>
+#include <utility>
 
 #include "engine/evaluator/member_path.h"
 #include "engine/member_sql/template_scan.h"
@@ -9,21 +10,21 @@
 namespace orvane {
 namespace {
 
-// Each path is examined once per test, so reference cycles end.
+// The (view, measure) pairs examined so far; views into the request and the engine.
+using Examined = std::set<std::pair<std::string_view, std::string_view>>;
+
+// Each measure is examined once per test, so reference cycles end.
 bool needs_shift(const Engine& engine, std::string_view view, std::string_view name,
-                 std::set<std::string, std::less<>>& examined) {
-  std::string path;
-  path.append(view).append(".").append(name);
-  if (!examined.insert(std::move(path)).second) return false;
+                 Examined& examined) {
+  if (!examined.emplace(view, name).second) return false;
   const Measure* measure = find_measure(engine, view, name);
   if (!measure) return false;
   if (measure->shift) return true;
   if (!measure->expr) return false;
   for (const auto& [first, second] : dotted_references(*measure->expr)) {
     if (first == "variables") continue;
-    std::string referenced;
-    referenced.append(first).append(".").append(second);
-    if (engine.member_index.is_measure(referenced) && needs_shift(engine, first, second, examined))
+    const MemberKind* kind = engine.member_index.kind_of(first, second);
+    if (kind && *kind == MemberKind::Measure && needs_shift(engine, first, second, examined))
       return true;
   }
   return false;
@@ -38,7 +39,7 @@ std::optional<std::string> first_shift_measure(const Engine& engine, const Query
     if (measure && !measure->shift &&
         (!measure->expr || measure->expr->find("{{") == std::string::npos))
       continue;
-    std::set<std::string, std::less<>> examined;
+    Examined examined;
     if (needs_shift(engine, member.view, member.member, examined)) return path;
   }
   return std::nullopt;
