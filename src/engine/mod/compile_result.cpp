@@ -19,12 +19,13 @@ std::string_view spelling(ColumnKind kind) {
 std::string column_alias(std::string_view member) {
   std::string alias;
   alias.reserve(member.size() + 2);
-  for (char c : member) {
-    if (c == '.')
-      alias += "__";
-    else
-      alias += c;
+  std::size_t start = 0;
+  for (std::size_t dot = member.find('.'); dot != std::string_view::npos;
+       dot = member.find('.', start)) {
+    alias.append(member.substr(start, dot - start)).append("__");
+    start = dot + 1;
   }
+  alias.append(member.substr(start));
   return alias;
 }
 
