@@ -1,5 +1,6 @@
 #include "python/to_python.h"
 
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -60,16 +61,39 @@ PyObject* text_list(const std::vector<std::string>& texts) {
   return list.release();
 }
 
-// The column dicts share their three key objects, made once per call.
+// The spellings of the column kinds, each made once per call when first needed.
+class KindNames {
+ public:
+  KindNames() = default;
+  KindNames(const KindNames&) = delete;
+  KindNames& operator=(const KindNames&) = delete;
+  ~KindNames() {
+    for (PyObject* name : names_) Py_XDECREF(name);
+  }
+
+  // A new reference, or null with the Python error set.
+  PyObject* get(ColumnKind kind) {
+    PyObject*& name = names_.at(static_cast<std::size_t>(kind));
+    if (!name) name = text_object(spelling(kind));
+    Py_XINCREF(name);
+    return name;
+  }
+
+ private:
+  std::array<PyObject*, 4> names_{};
+};
+
+// The column dicts share their three key objects and the kind spellings, made once per call.
 PyObject* column_list(const std::vector<OutputColumn>& columns) {
   Owned list(PyList_New(static_cast<Py_ssize_t>(columns.size())));
   if (!list.get()) return nullptr;
   Owned alias(text_object("alias")), kind(text_object("kind")), member(text_object("member"));
   if (!alias.get() || !kind.get() || !member.get()) return nullptr;
+  KindNames kinds;
   for (std::size_t i = 0; i < columns.size(); ++i) {
     Owned dict(PyDict_New());
     if (!dict.get() || !set_item(dict.get(), alias.get(), text_object(columns[i].alias)) ||
-        !set_item(dict.get(), kind.get(), text_object(spelling(columns[i].kind))) ||
+        !set_item(dict.get(), kind.get(), kinds.get(columns[i].kind)) ||
         !set_item(dict.get(), member.get(), text_object(columns[i].member)))
       return nullptr;
     PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(i), dict.release());
