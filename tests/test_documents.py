@@ -226,6 +226,55 @@ def test_view_reading_errors(text, message):
     assert load_error([text]) == VIEW_PREFIX + message
 
 
+# Compiling and validating only check documentation (descriptions, labels, samples, synonyms,
+# meta); the catalog keeps it. Both must fail alike: (document, message after the label prefix).
+DOCUMENTATION_ERRORS = {
+    "view description that is a mapping": (
+        "name: v\ndescription: {a: b}",
+        "invalid type: map, expected a string at line 2 column 14",
+    ),
+    "view meta value that is text": (
+        "name: v\nmeta: {owners: alice}",
+        'invalid type: string "alice", expected a sequence at line 2 column 16',
+    ),
+    "meta value is checked before its key": (
+        "name: v\nmeta:\n  ? [k]\n  : 5",
+        "invalid type: integer `5`, expected a sequence at line 4 column 5",
+    ),
+    "meta key that is a list": (
+        "name: v\nmeta:\n  ? [k]\n  : [a]",
+        "invalid type: sequence, expected a string at line 3 column 5",
+    ),
+    "segment description that is a list": (
+        "name: v\nsegments:\n  - {name: s, expr: x, description: [a]}",
+        "invalid type: sequence, expected a string at line 3 column 37",
+    ),
+    "dimension samples that are text": (
+        "name: v\ndimensions:\n  - {name: d, type: string, expr: d, samples: abc}",
+        "data did not match any variant of untagged enum DimensionItem",
+    ),
+    "measure filter description that is a list": (
+        "name: v\nmeasures:\n  - {name: m, type: count, filters: [{expr: x, description: [a]}]}",
+        "data did not match any variant of untagged enum MeasureItem",
+    ),
+}
+
+
+@pytest.mark.parametrize(
+    "text, message", DOCUMENTATION_ERRORS.values(), ids=DOCUMENTATION_ERRORS.keys()
+)
+def test_documentation_fails_alike_whether_kept_or_only_checked(text, message):
+    calls = [
+        lambda: orvane.catalog_list([text]),
+        lambda: orvane.validate([text]),
+        lambda: orvane.compile([text], '{"measures": ["v.m"]}', "postgres"),
+    ]
+    for call in calls:
+        with pytest.raises(ValueError) as caught:
+            call()
+        assert str(caught.value) == VIEW_PREFIX + message
+
+
 # The reader's own type and syntax errors: (document, start of message, line, column).
 TYPE_ERRORS = {
     "scalar meta value": ("name: v\nmeta:\n  tags: finance", "invalid type", 3, 9),

@@ -92,7 +92,7 @@ PyObject* validate(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject*
       !extract_list(slots[1], "topics_yaml", true, documents.topics, keeper))
     return nullptr;
   return guarded([&]() -> PyObject* {
-    validate_schema(load_documents(documents));
+    validate_schema(load_documents(documents, yaml::Documentation::CheckOnly));
     Py_RETURN_TRUE;
   });
 }
@@ -111,7 +111,9 @@ PyObject* catalog_list(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObj
       !extract_list(slots[2], "motifs_yaml", true, documents.motifs, keeper) ||
       !extract_list(slots[3], "queries_yaml", true, documents.queries, keeper))
     return nullptr;
-  return guarded([&] { return to_python(list_catalog(load_documents(documents))); });
+  return guarded([&] {
+    return to_python(list_catalog(load_documents(documents, yaml::Documentation::Keep)));
+  });
 }
 
 PyDoc_STRVAR(compile_doc,

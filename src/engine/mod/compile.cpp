@@ -146,7 +146,7 @@ void restore_induced_names(std::vector<OutputColumn>& columns, AliasRestoreMap& 
 
 CompileResult compile_query(const DocumentTexts& documents, std::string_view query_json,
                             std::string_view dialect_name) {
-  SemanticLayer layer = load_documents(documents);
+  SemanticLayer layer = load_documents(documents, yaml::Documentation::CheckOnly);
   Dialect dialect = resolve_dialect(dialect_name);
   std::unique_ptr<Engine> engine = build_engine(std::move(layer), dialect);
   QueryRequest parsed = parse_request(query_json);

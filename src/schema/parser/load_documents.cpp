@@ -21,12 +21,13 @@ std::optional<std::vector<Record>> load_all(const std::vector<std::string_view>&
 
 }  // namespace
 
-SemanticLayer load_documents(const DocumentTexts& texts) {
+SemanticLayer load_documents(const DocumentTexts& texts, yaml::Documentation view_documentation) {
   SemanticLayer layer;
   layer.views.reserve(texts.views.size());
   yaml::ParseScratch scratch;
   for (size_t i = 0; i < texts.views.size(); ++i)
-    layer.views.push_back(load_view(texts.views[i], label_of("view", i), nullptr, scratch));
+    layer.views.push_back(
+        load_view(texts.views[i], label_of("view", i), nullptr, view_documentation, scratch));
   layer.topics = load_all<Topic>(texts.topics, "topic", load_topic);
   layer.motifs = load_all<Motif>(texts.motifs, "motif", load_motif);
   layer.saved_queries = load_all<SavedQuery>(texts.queries, "query", load_query);

@@ -7,8 +7,11 @@ namespace orvane {
 
 // Reading errors carry the label; resolution errors are the view's own and go out unchanged.
 View load_view(std::string_view text, std::string_view label, const GlobalSemantics* globals,
-               yaml::ParseScratch& scratch) {
-  RawView raw = read_labelled(text, "view", label, read_raw_view, scratch);
+               yaml::Documentation documentation, yaml::ParseScratch& scratch) {
+  auto read = [documentation](const yaml::Document& doc) {
+    return read_raw_view(doc, documentation);
+  };
+  RawView raw = read_labelled(text, "view", label, read, scratch);
   return resolve_view(std::move(raw), globals);
 }
 

@@ -8,14 +8,17 @@
 #include "schema/models/semantic_layer.h"
 #include "schema/parser/global_semantics.h"
 #include "schema/yaml/parse.h"
+#include "schema/yaml/reader.h"
 
 namespace orvane {
 
 // `globals` holds shared definitions views may inherit from. No entry point supplies one today,
 // so resolution through `inherits_from` ends at the "No globals loaded" messages; the parameter is
-// kept for callers that will. `scratch` lends its storage to the document while it is read.
+// kept for callers that will. `documentation` says whether descriptions, labels, samples,
+// synonyms and meta are kept or only checked. `scratch` lends its storage to the document while it
+// is read.
 View load_view(std::string_view text, std::string_view label, const GlobalSemantics* globals,
-               yaml::ParseScratch& scratch);
+               yaml::Documentation documentation, yaml::ParseScratch& scratch);
 Topic load_topic(std::string_view text, std::string_view label);
 Motif load_motif(std::string_view text, std::string_view label);
 SavedQuery load_query(std::string_view text, std::string_view label);
@@ -29,7 +32,8 @@ struct DocumentTexts {
 };
 
 // Loads views, then topics, motifs and saved queries, each list in order with labels
-// "<view_N>", "<topic_N>", "<motif_N>", "<query_N>". The first failure ends loading.
-SemanticLayer load_documents(const DocumentTexts& texts);
+// "<view_N>", "<topic_N>", "<motif_N>", "<query_N>". The first failure ends loading. Views keep
+// their documentation only when asked to; topics, motifs and saved queries always do.
+SemanticLayer load_documents(const DocumentTexts& texts, yaml::Documentation view_documentation);
 
 }  // namespace orvane

@@ -7,6 +7,7 @@
 
 #include "schema/models/view.h"
 #include "schema/yaml/document.h"
+#include "schema/yaml/reader.h"
 
 namespace orvane {
 
@@ -27,6 +28,6 @@ struct RawView {
 };
 
 // Reads the view document's root mapping. Throws Failure with the reader's message.
-RawView read_raw_view(const yaml::Document& doc);
+RawView read_raw_view(const yaml::Document& doc, yaml::Documentation documentation);
 
 }  // namespace orvane

@@ -30,12 +30,12 @@ Entity read_entity(const Reader& r, const Node& node) {
   return Entity{
       .name = r.text(f.required("name")),
       .type = type(f.get("type")),
-      .description = r.optional_text(f.get("description")),
+      .description = r.documentation_text(f.get("description")),
       .key = r.optional_text(f.get("key")),
       .keys = r.optional_texts(f.get("keys")),
       .lifespan = r.optional(f.get("lifespan"), [&](const Node& n) { return read_lifespan(r, n); }),
       .inherits_from = r.optional_text(f.get("inherits_from")),
-      .meta = r.optional_meta(f.get("meta")),
+      .meta = r.documentation_meta(f.get("meta")),
       .parent = r.optional_text(f.get("parent")),
   };
 }
@@ -52,16 +52,16 @@ Dimension read_dimension(const Reader& r, const Node& node) {
   return Dimension{
       .name = r.text(f.required("name")),
       .type = read_enum<DimensionType, 6>(r, f.required("type")),
-      .description = r.optional_text(f.get("description")),
+      .description = r.documentation_text(f.get("description")),
       .expr = r.text(f.required("expr")),
       .original_expr = r.optional_text(f.get("original_expr")),
-      .samples = r.optional_texts(f.get("samples")),
-      .synonyms = r.optional_texts(f.get("synonyms")),
+      .samples = r.documentation_texts(f.get("samples")),
+      .synonyms = r.documentation_texts(f.get("synonyms")),
       .primary_key = flag("primary_key"),
       .sub_query = flag("sub_query"),
       .segmentable = flag("segmentable"),
       .inherits_from = r.optional_text(f.get("inherits_from")),
-      .meta = r.optional_meta(f.get("meta")),
+      .meta = r.documentation_meta(f.get("meta")),
   };
 }
 
@@ -70,7 +70,7 @@ MeasureFilter read_measure_filter(const Reader& r, const Node& node) {
                                                              "description"};
   Fields f(r, node, kNames);
   return MeasureFilter{r.text(f.required("expr")), r.optional_text(f.get("original_expr")),
-                       r.optional_text(f.get("description"))};
+                       r.documentation_text(f.get("description"))};
 }
 
 RollingWindow read_rolling_window(const Reader& r, const Node& node) {
@@ -97,7 +97,7 @@ Driver read_driver(const Reader& r, const Node& node) {
   d.form = r.optional(f.get("form"), [&](const Node& n) { return read_enum<DriverForm, 9>(r, n); });
   d.intercept = r.optional(f.get("intercept"), number);
   d.lag = r.optional(f.get("lag"), [&](const Node& n) { return r.unsigned_integer(n); });
-  d.description = r.optional_text(f.get("description"));
+  d.description = r.documentation_text(f.get("description"));
   d.refs = r.optional_texts(f.get("refs"));
   return d;
 }
@@ -141,18 +141,18 @@ Measure read_measure(const Reader& r, const Node& node) {
   // The type is settled once `shift` is known.
   Measure m{
       .name = std::move(name),
-      .description = r.optional_text(f.get("description")),
+      .description = r.documentation_text(f.get("description")),
       .expr = r.optional_text(f.get("expr")),
       .original_expr = r.optional_text(f.get("original_expr")),
       .filters = read_measure_filters(r, f.get("filters")),
-      .samples = r.optional_texts(f.get("samples")),
-      .synonyms = r.optional_texts(f.get("synonyms")),
+      .samples = r.documentation_texts(f.get("samples")),
+      .synonyms = r.documentation_texts(f.get("synonyms")),
       .rolling_window = r.optional(f.get("rolling_window"),
                                    [&](const Node& n) { return read_rolling_window(r, n); }),
       .inherits_from = r.optional_text(f.get("inherits_from")),
       .drivers = read_drivers(r, f.get("drivers")),
       .shift = r.optional(f.get("shift"), [&](const Node& n) { return read_shift(r, n); }),
-      .meta = r.optional_meta(f.get("meta")),
+      .meta = r.documentation_meta(f.get("meta")),
   };
   if (type)
     m.type = *type;

@@ -50,9 +50,9 @@ Segment read_segment(const Reader& r, const Node& node) {
   return Segment{
       .name = r.text(f.required("name")),
       .expr = r.text(f.required("expr")),
-      .description = r.optional_text(f.get("description")),
+      .description = r.documentation_text(f.get("description")),
       .inherits_from = r.optional_text(f.get("inherits_from")),
-      .meta = r.optional_meta(f.get("meta")),
+      .meta = r.documentation_meta(f.get("meta")),
   };
 }
 
@@ -72,18 +72,18 @@ PreAggregation read_pre_aggregation(const Reader& r, const Node& node) {
 
 }  // namespace
 
-RawView read_raw_view(const yaml::Document& doc) {
+RawView read_raw_view(const yaml::Document& doc, yaml::Documentation documentation) {
   static constexpr std::array<std::string_view, 14> kNames = {
       "name",        "description", "label",      "datasource", "dialect",  "table",
       "sql",         "entities",    "dimensions", "measures",   "segments", "pre_aggregations",
       "refresh_key", "meta"};
-  Reader r(doc, yaml::Scalars::AsWritten);
+  Reader r(doc, yaml::Scalars::AsWritten, documentation);
   Fields f(r, doc.root(), kNames);
   RawView raw;
   View& v = raw.view;
   v.name = r.text(f.required("name"));
-  v.description = r.optional_text(f.get("description"));
-  v.label = r.optional_text(f.get("label"));
+  v.description = r.documentation_text(f.get("description"));
+  v.label = r.documentation_text(f.get("label"));
   v.datasource = r.optional_text(f.get("datasource"));
   v.dialect = r.optional_text(f.get("dialect"));
   v.table = r.optional_text(f.get("table"));
@@ -100,7 +100,7 @@ RawView read_raw_view(const yaml::Document& doc) {
     return r.list(n, [&](const Node& item) { return read_pre_aggregation(r, item); });
   });
   v.refresh_key = read_optional_refresh_key(r, f.get("refresh_key"));
-  v.meta = r.optional_meta(f.get("meta"));
+  v.meta = r.documentation_meta(f.get("meta"));
   return raw;
 }
 

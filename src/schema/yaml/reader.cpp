@@ -63,6 +63,34 @@ std::optional<std::string> Reader::optional_text(const Node* node) const {
   return std::string(doc_->text(*node));
 }
 
+std::optional<std::string> Reader::documentation_text(const Node* node) const {
+  if (documentation_ == Documentation::Keep) return optional_text(node);
+  if (node != nullptr && !is_null(*node)) text_view(*node);
+  return std::nullopt;
+}
+
+std::optional<std::vector<std::string>> Reader::documentation_texts(const Node* node) const {
+  if (documentation_ == Documentation::Keep) return optional_texts(node);
+  if (node != nullptr && !is_null(*node)) check_texts(*node);
+  return std::nullopt;
+}
+
+// Follows map_of: each entry's value is read before its key, as in `out[key] = value`.
+std::optional<MetaMap> Reader::documentation_meta(const Node* node) const {
+  if (documentation_ == Documentation::Keep) return optional_meta(node);
+  if (node == nullptr || is_null(*node)) return std::nullopt;
+  const Node& mapping = expect_mapping(*node);
+  for (std::size_t i = 0; i < doc_->length(mapping); ++i) {
+    check_texts(doc_->value(mapping, i));
+    text_view(doc_->key(mapping, i));
+  }
+  return std::nullopt;
+}
+
+void Reader::check_texts(const Node& node) const {
+  for (std::uint32_t index : doc_->children(expect_sequence(node))) text_view(doc_->node(index));
+}
+
 bool Reader::boolean(const Node& node) const {
   if (node.kind != NodeKind::Scalar || core_type(*doc_, node) != ScalarType::Bool)
     invalid_type(node, "a boolean");

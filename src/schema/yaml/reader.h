@@ -21,12 +21,18 @@ namespace orvane::yaml {
 // the core schema first (plain `2024`, `true`, `null` are not text).
 enum class Scalars { AsWritten, Core };
 
+// Whether documentation (descriptions, labels, samples, synonyms, meta) is kept in the records,
+// or only checked exactly as reading it would check it. Compiling and validating never look at
+// documentation, and leaving it out spares most of the records' texts.
+enum class Documentation { Keep, CheckOnly };
+
 class Reader {
  public:
-  Reader(const Document& doc, Scalars scalars) : doc_(&doc), scalars_(scalars) {}
+  Reader(const Document& doc, Scalars scalars, Documentation documentation = Documentation::Keep)
+      : doc_(&doc), scalars_(scalars), documentation_(documentation) {}
 
   const Document& doc() const { return *doc_; }
-  Reader core() const { return Reader(*doc_, Scalars::Core); }
+  Reader core() const { return Reader(*doc_, Scalars::Core, documentation_); }
 
   bool is_null(const Node& node) const;
   std::string text(const Node& node) const;
@@ -55,6 +61,11 @@ class Reader {
   std::optional<MetaMap> optional_meta(const Node* node) const {
     return optional(node, [&](const Node& n) { return meta(n); });
   }
+  // As optional_text, optional_texts and optional_meta; without the reader's documentation they
+  // fail exactly as those would and otherwise read as nothing.
+  std::optional<std::string> documentation_text(const Node* node) const;
+  std::optional<std::vector<std::string>> documentation_texts(const Node* node) const;
+  std::optional<MetaMap> documentation_meta(const Node* node) const;
 
   const Node& expect_mapping(const Node& node) const;
   const Node& expect_sequence(const Node& node) const;
@@ -84,8 +95,11 @@ class Reader {
   std::string describe(const Node& node) const;
 
  private:
+  void check_texts(const Node& node) const;
+
   const Document* doc_;
   Scalars scalars_;
+  Documentation documentation_;
 };
 
 // The values of one record mapping by field name. Keys a record does not know are skipped; a
