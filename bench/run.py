@@ -51,7 +51,7 @@ ONE_VIEW_OVERHEAD_TARGET_US = 20.0
 cpu_time = time.thread_time
 
 
-def batch_size(fn, seconds: float = 2e-3) -> int:
+def batch_size(fn, seconds: float = 2.5e-4) -> int:
     """Calls of fn that take about `seconds` of CPU time, measured on one call."""
     start = cpu_time()
     fn()
@@ -66,7 +66,7 @@ def time_batch(fn, batch: int) -> float:
 
 
 def time_paired(fn, floor, budget: float, min_pairs: int = 3) -> list[tuple[float, float]]:
-    """(fn, floor) CPU seconds per call, timed as alternating batches of about 2 ms each.
+    """(fn, floor) CPU seconds per call, timed as alternating batches of about 0.25 ms each.
 
     A pair is measured within a few milliseconds, so a change in the machine's speed (another
     tenant, frequency) falls on both of its halves; each pair's ratio is then a fair comparison.
@@ -355,7 +355,7 @@ def write_markdown(data: dict, path: Path) -> None:
         "",
         "Each schema has N views of 20 dimensions, 10 measures, 2-3 entities and 3 segments "
         "(`bench/schema_gen.py`). Times are CPU time of the calling thread per call. Every "
-        "operation is timed in pairs with the floor: a batch of about 2 ms of the operation, then "
+        "operation is timed in pairs with the floor: a batch of about 0.25 ms of the operation, then "
         "one of the floor, over and over, in "
         f"{data['rounds']} interleaved rounds. The floor is libyaml parsing the same texts into "
         "events and dropping them (`bench/yaml_events.h`), run in the same process through "
@@ -586,7 +586,7 @@ def main() -> None:
     parser.add_argument("--out", type=Path, default=HERE / "results")
     parser.add_argument("--sizes", default=",".join(map(str, schema_gen.SIZES)))
     parser.add_argument("--rounds", type=int, default=6)
-    parser.add_argument("--budget", type=float, default=0.15,
+    parser.add_argument("--budget", type=float, default=0.5,
                         help="seconds per measurement per round")
     parser.add_argument("--callgrind-sizes", default="1,100,1000",
                         help="sizes counted under callgrind; empty to skip")
