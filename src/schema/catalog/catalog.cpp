@@ -16,7 +16,7 @@ struct Entry {
   std::optional<std::string> description;
   std::string kind;
   std::optional<std::string> member_type;
-  const std::optional<MetaMap>* meta = nullptr;
+  const MetaMap* meta = nullptr;
   std::string name;
   std::optional<std::string> view;
 };
@@ -36,15 +36,28 @@ Value entry_value(Entry entry) {
   if (entry.description) object.emplace_back("description", Value(std::move(*entry.description)));
   object.emplace_back("kind", Value(std::move(entry.kind)));
   if (entry.member_type) object.emplace_back("member_type", Value(std::move(*entry.member_type)));
-  if (entry.meta && *entry.meta) object.emplace_back("meta", meta_value(**entry.meta));
+  if (entry.meta) object.emplace_back("meta", meta_value(*entry.meta));
   object.emplace_back("name", Value(std::move(entry.name)));
   if (entry.view) object.emplace_back("view", Value(std::move(*entry.view)));
   return Value(std::move(object));
 }
 
+// Records keep a description or meta either in a std::optional or in a Boxed.
+template <typename Optional>
+std::optional<std::string> text_of(const Optional& text) {
+  if (text) return *text;
+  return std::nullopt;
+}
+
+template <typename Optional>
+const MetaMap* meta_of(const Optional& meta) {
+  return meta ? &*meta : nullptr;
+}
+
 // Views and topics drop an empty description; members keep it.
-std::optional<std::string> non_empty(const std::optional<std::string>& text) {
-  if (text && !text->empty()) return text;
+template <typename Optional>
+std::optional<std::string> non_empty(const Optional& text) {
+  if (text && !text->empty()) return *text;
   return std::nullopt;
 }
 
@@ -70,9 +83,9 @@ std::optional<std::string> composed(std::string text) {
 template <typename Member>
 Entry member_entry(const View& view, const Member& member, std::string kind) {
   Entry entry;
-  entry.description = member.description;
+  entry.description = text_of(member.description);
   entry.kind = std::move(kind);
-  entry.meta = &member.meta;
+  entry.meta = meta_of(member.meta);
   entry.name = view.name + "." + member.name;
   entry.view = view.name;
   return entry;
@@ -82,7 +95,7 @@ void list_view(const View& view, ValueArray& out) {
   Entry entry;
   entry.description = non_empty(view.description);
   entry.kind = "view";
-  entry.meta = &view.meta;
+  entry.meta = meta_of(view.meta);
   entry.name = view.name;
   out.push_back(entry_value(std::move(entry)));
   for (const auto& dimension : view.dimensions) {
@@ -110,7 +123,7 @@ Value topic_value(const Topic& topic) {
   Entry entry;
   entry.description = non_empty(topic.description);
   entry.kind = "topic";
-  entry.meta = &topic.meta;
+  entry.meta = meta_of(topic.meta);
   entry.name = topic.name;
   return entry_value(std::move(entry));
 }
@@ -129,7 +142,7 @@ Value motif_value(const Motif& motif) {
   entry.description = composed(std::move(description));
   entry.kind = "motif";
   entry.member_type = motif.kind == MotifKind::Builtin ? "builtin" : "custom";
-  entry.meta = &motif.meta;
+  entry.meta = meta_of(motif.meta);
   entry.name = motif.name;
   return entry_value(std::move(entry));
 }
@@ -148,7 +161,7 @@ Value saved_query_value(const SavedQuery& query) {
   entry.description = composed(std::move(description));
   entry.kind = "saved_query";
   entry.member_type = multi_step ? "multi_step" : "single_step";
-  entry.meta = &query.meta;
+  entry.meta = meta_of(query.meta);
   entry.name = query.name;
   return entry_value(std::move(entry));
 }

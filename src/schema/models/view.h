@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/boxed.h"
+
 namespace orvane {
 
 // Free-form metadata: text keys to lists of texts. Key order is not kept.
@@ -62,12 +64,12 @@ struct Lifespan {
 struct Entity {
   std::string name;
   EntityType type = EntityType::Primary;
-  std::optional<std::string> description;
+  Boxed<std::string> description;
   std::optional<std::string> key;
   std::optional<std::vector<std::string>> keys;
-  std::optional<Lifespan> lifespan;
+  Boxed<Lifespan> lifespan;
   std::optional<std::string> inherits_from;
-  std::optional<MetaMap> meta;
+  Boxed<MetaMap> meta;
   std::optional<std::string> parent;
 };
 
@@ -77,16 +79,16 @@ std::vector<std::string> entity_keys(const Entity& entity);
 struct Dimension {
   std::string name;
   DimensionType type = DimensionType::String;
-  std::optional<std::string> description;
+  Boxed<std::string> description;
   std::string expr;
   std::optional<std::string> original_expr;
-  std::optional<std::vector<std::string>> samples;
-  std::optional<std::vector<std::string>> synonyms;
+  Boxed<std::vector<std::string>> samples;
+  Boxed<std::vector<std::string>> synonyms;
   std::optional<bool> primary_key;
   std::optional<bool> sub_query;
   std::optional<bool> segmentable;
   std::optional<std::string> inherits_from;
-  std::optional<MetaMap> meta;
+  Boxed<MetaMap> meta;
 };
 
 struct MeasureFilter {
@@ -126,25 +128,25 @@ struct Shift {
 struct Measure {
   std::string name;
   MeasureType type = MeasureType::Count;
-  std::optional<std::string> description;
+  Boxed<std::string> description;
   std::optional<std::string> expr;
   std::optional<std::string> original_expr;
   std::optional<std::vector<MeasureFilter>> filters;
-  std::optional<std::vector<std::string>> samples;
-  std::optional<std::vector<std::string>> synonyms;
-  std::optional<RollingWindow> rolling_window;
+  Boxed<std::vector<std::string>> samples;
+  Boxed<std::vector<std::string>> synonyms;
+  Boxed<RollingWindow> rolling_window;
   std::optional<std::string> inherits_from;
-  std::optional<std::vector<Driver>> drivers;
-  std::optional<Shift> shift;
-  std::optional<MetaMap> meta;
+  Boxed<std::vector<Driver>> drivers;
+  Boxed<Shift> shift;
+  Boxed<MetaMap> meta;
 };
 
 struct Segment {
   std::string name;
   std::string expr;
-  std::optional<std::string> description;
+  Boxed<std::string> description;
   std::optional<std::string> inherits_from;
-  std::optional<MetaMap> meta;
+  Boxed<MetaMap> meta;
 };
 
 struct RefreshKey {
@@ -164,8 +166,8 @@ struct PreAggregation {
 
 struct View {
   std::string name;
-  std::optional<std::string> description;
-  std::optional<std::string> label;
+  Boxed<std::string> description;
+  Boxed<std::string> label;
   std::optional<std::string> datasource;
   std::optional<std::string> dialect;
   std::optional<std::string> table;
@@ -176,7 +178,7 @@ struct View {
   std::vector<Segment> segments;
   std::optional<std::vector<PreAggregation>> pre_aggregations;
   std::optional<RefreshKey> refresh_key;
-  std::optional<MetaMap> meta;
+  Boxed<MetaMap> meta;
 };
 
 // First member of that name in declaration order, or null.
