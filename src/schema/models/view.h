@@ -68,9 +68,9 @@ struct Entity {
   std::optional<std::string> key;
   std::optional<std::vector<std::string>> keys;
   Boxed<Lifespan> lifespan;
-  std::optional<std::string> inherits_from;
+  Boxed<std::string> inherits_from;
   Boxed<MetaMap> meta;
-  std::optional<std::string> parent;
+  Boxed<std::string> parent;
 };
 
 // An entity's key columns: `keys` when present, else `key` alone, else none.
@@ -81,13 +81,13 @@ struct Dimension {
   DimensionType type = DimensionType::String;
   Boxed<std::string> description;
   std::string expr;
-  std::optional<std::string> original_expr;
+  Boxed<std::string> original_expr;
   Boxed<std::vector<std::string>> samples;
   Boxed<std::vector<std::string>> synonyms;
   std::optional<bool> primary_key;
   std::optional<bool> sub_query;
   std::optional<bool> segmentable;
-  std::optional<std::string> inherits_from;
+  Boxed<std::string> inherits_from;
   Boxed<MetaMap> meta;
 };
 
@@ -130,12 +130,12 @@ struct Measure {
   MeasureType type = MeasureType::Count;
   Boxed<std::string> description;
   std::optional<std::string> expr;
-  std::optional<std::string> original_expr;
-  std::optional<std::vector<MeasureFilter>> filters;
+  Boxed<std::string> original_expr;
+  Boxed<std::vector<MeasureFilter>> filters;
   Boxed<std::vector<std::string>> samples;
   Boxed<std::vector<std::string>> synonyms;
   Boxed<RollingWindow> rolling_window;
-  std::optional<std::string> inherits_from;
+  Boxed<std::string> inherits_from;
   Boxed<std::vector<Driver>> drivers;
   Boxed<Shift> shift;
   Boxed<MetaMap> meta;
@@ -145,7 +145,7 @@ struct Segment {
   std::string name;
   std::string expr;
   Boxed<std::string> description;
-  std::optional<std::string> inherits_from;
+  Boxed<std::string> inherits_from;
   Boxed<MetaMap> meta;
 };
 
