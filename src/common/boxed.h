@@ -33,20 +33,6 @@ class Boxed {
   const T& operator*() const { return *value_; }
   T* operator->() { return value_.get(); }
   const T* operator->() const { return value_.get(); }
-  const T& value() const {
-    if (!value_) throw std::bad_optional_access();
-    return *value_;
-  }
-  template <typename U>
-  T value_or(U&& fallback) const {
-    return value_ ? *value_ : static_cast<T>(std::forward<U>(fallback));
-  }
-  template <typename... Args>
-  T& emplace(Args&&... args) {
-    value_ = std::make_unique<T>(std::forward<Args>(args)...);
-    return *value_;
-  }
-  void reset() { value_.reset(); }
 
  private:
   std::unique_ptr<T> value_;
