@@ -127,8 +127,9 @@ void JsonCursor::fail_at_peeked(std::string_view message) const {
   fail_at(index_ < text_.size() ? index_ + 1 : text_.size(), message);
 }
 
-void JsonCursor::expect_literal_rest(std::string_view rest) {
-  for (char expected : rest) {
+void JsonCursor::consume_literal(std::string_view literal) {
+  advance();
+  for (char expected : literal.substr(1)) {
     int c = peek();
     if (c == kEnd) fail("EOF while parsing a value");
     advance();

@@ -43,8 +43,8 @@ class JsonCursor {
   // Fails at the position that includes the byte just peeked.
   [[noreturn]] void fail_at_peeked(std::string_view message) const;
 
-  // Consumes the rest of `null`, `true` or `false` after its first letter.
-  void expect_literal_rest(std::string_view rest);
+  // Consumes `null`, `true` or `false`, whose first letter was just peeked.
+  void consume_literal(std::string_view literal);
   // The colon between a key and its value.
   void expect_colon();
 

@@ -207,18 +207,15 @@ void fail_invalid_type(JsonCursor& cursor, std::string_view expected) {
   int c = cursor.peek();
   switch (c) {
     case 'n':
-      cursor.advance();
-      cursor.expect_literal_rest("ull");
+      cursor.consume_literal("null");
       found = "null";
       break;
     case 't':
-      cursor.advance();
-      cursor.expect_literal_rest("rue");
+      cursor.consume_literal("true");
       found = "boolean `true`";
       break;
     case 'f':
-      cursor.advance();
-      cursor.expect_literal_rest("alse");
+      cursor.consume_literal("false");
       found = "boolean `false`";
       break;
     case '-':
@@ -248,16 +245,13 @@ Value read_json_value(JsonCursor& cursor, std::string& scratch) {
     case JsonCursor::kEnd:
       cursor.fail_at_peeked("EOF while parsing a value");
     case 'n':
-      cursor.advance();
-      cursor.expect_literal_rest("ull");
+      cursor.consume_literal("null");
       return Value();
     case 't':
-      cursor.advance();
-      cursor.expect_literal_rest("rue");
+      cursor.consume_literal("true");
       return Value(true);
     case 'f':
-      cursor.advance();
-      cursor.expect_literal_rest("alse");
+      cursor.consume_literal("false");
       return Value(false);
     case '-':
       cursor.advance();
@@ -286,16 +280,13 @@ void skip_json_value(JsonCursor& cursor) {
       case JsonCursor::kEnd:
         cursor.fail_at_peeked("EOF while parsing a value");
       case 'n':
-        cursor.advance();
-        cursor.expect_literal_rest("ull");
+        cursor.consume_literal("null");
         break;
       case 't':
-        cursor.advance();
-        cursor.expect_literal_rest("rue");
+        cursor.consume_literal("true");
         break;
       case 'f':
-        cursor.advance();
-        cursor.expect_literal_rest("alse");
+        cursor.consume_literal("false");
         break;
       case '-':
         cursor.advance();

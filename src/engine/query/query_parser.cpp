@@ -81,8 +81,7 @@ class QueryReader {
   // `null` where a field accepts it; anything else is left for the field's own reader.
   bool read_null() {
     if (cursor_.peek_token() != 'n') return false;
-    cursor_.advance();
-    cursor_.expect_literal_rest("ull");
+    cursor_.consume_literal("null");
     return true;
   }
 
@@ -95,8 +94,7 @@ class QueryReader {
   bool read_bool() {
     int c = peek_value();
     if (c == 't' || c == 'f') {
-      cursor_.advance();
-      cursor_.expect_literal_rest(c == 't' ? "rue" : "alse");
+      cursor_.consume_literal(c == 't' ? "true" : "false");
       return c == 't';
     }
     fail_invalid_type(cursor_, "a boolean");
