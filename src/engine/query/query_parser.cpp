@@ -15,21 +15,35 @@ namespace {
 
 constexpr std::size_t kFirstListCapacity = 4;
 
-constexpr std::array<std::string_view, 13> kRequestFields = {
-    "measures", "dimensions", "filters",   "segments", "time_dimensions", "order",       "limit",
-    "offset",   "timezone",   "ungrouped", "through",  "motif",           "motif_params"};
-// Whether a request element may be left off the positional form (an empty list, false or an
-// empty map); the others have no default.
-constexpr std::array<bool, 13> kRequestDefaults = {true,  true,  true, true, true,  true, false,
-                                                   false, false, true, true, false, true};
+// How a record is written: an object of named fields, or the positional array of the field
+// values in the same order.
+template <std::size_t N>
+struct RecordForm {
+  std::string_view name;
+  std::array<std::string_view, N> fields;
+  // Whether each element may be left off the end of the positional form.
+  std::array<bool, N> positional_defaults;
+  // The field the object form must give, or -1.
+  int required = -1;
+};
 
-constexpr std::array<std::string_view, 5> kFilterFields = {"member", "operator", "values", "and",
-                                                           "or"};
-constexpr std::array<bool, 5> kFilterDefaults = {false, false, true, false, false};
+// The request elements that may be left off have an empty list, false or an empty map as default.
+constexpr RecordForm<13> kRequestForm = {
+    "struct QueryRequest",
+    {"measures", "dimensions", "filters", "segments", "time_dimensions", "order", "limit", "offset",
+     "timezone", "ungrouped", "through", "motif", "motif_params"},
+    {true, true, true, true, true, true, false, false, false, true, true, false, true}};
 
-constexpr std::array<std::string_view, 3> kTimeDimensionFields = {"dimension", "granularity",
-                                                                  "date_range"};
-constexpr std::array<std::string_view, 2> kOrderFields = {"id", "desc"};
+constexpr RecordForm<5> kFilterForm = {"struct QueryFilter",
+                                       {"member", "operator", "values", "and", "or"},
+                                       {false, false, true, false, false}};
+
+constexpr RecordForm<3> kTimeDimensionForm = {"struct TimeDimensionQuery",
+                                              {"dimension", "granularity", "date_range"},
+                                              {false, false, false},
+                                              0};
+
+constexpr RecordForm<2> kOrderForm = {"struct OrderBy", {"id", "desc"}, {false, true}, 0};
 
 template <std::size_t N>
 int field_index(const std::array<std::string_view, N>& fields, std::string_view key) {
@@ -61,9 +75,7 @@ class QueryReader {
   explicit QueryReader(std::string_view text) : cursor_(text) {}
 
   QueryRequest read() {
-    QueryRequest request =
-        read_record<QueryRequest>("struct QueryRequest", &QueryReader::read_request_fields,
-                                  &QueryReader::read_request_elements);
+    QueryRequest request = read_record(kRequestForm, &QueryReader::read_request_field);
     cursor_.end_text();
     return request;
   }
@@ -181,18 +193,43 @@ class QueryReader {
     return params;
   }
 
-  // A record as an object or as its positional array; each form's reader consumes the closing
-  // bracket itself, because errors about missing fields are reported after it.
-  template <class Record>
-  Record read_record(std::string_view expected, Record (QueryReader::*from_object)(),
-                     Record (QueryReader::*from_array)()) {
+  // A record as an object or as its positional array, each field read by `read_field`. Errors
+  // about missing fields are reported after the closing bracket.
+  template <class Record, std::size_t N>
+  Record read_record(const RecordForm<N>& form, void (QueryReader::*read_field)(Record&, int)) {
     int c = peek_value();
-    if (c != '{' && c != '[') fail_invalid_type(cursor_, expected);
+    if (c != '{' && c != '[') fail_invalid_type(cursor_, form.name);
     cursor_.enter_nested();
     cursor_.advance();
-    Record record = c == '{' ? (this->*from_object)() : (this->*from_array)();
+    Record record;
+    if (c == '{')
+      read_fields(record, form, read_field);
+    else
+      read_elements(record, form, read_field);
     cursor_.leave_nested();
     return record;
+  }
+
+  template <class Record, std::size_t N>
+  void read_fields(Record& record, const RecordForm<N>& form,
+                   void (QueryReader::*read_field)(Record&, int)) {
+    std::uint32_t seen = 0;
+    bool first = true;
+    for (int field; (field = next_field(form.fields, seen, first)) >= 0;)
+      (this->*read_field)(record, field);
+    if (form.required >= 0 && !(seen & (1u << form.required)))
+      fail_missing(form.fields[form.required]);
+  }
+
+  // Up to and including the closing bracket.
+  template <class Record, std::size_t N>
+  void read_elements(Record& record, const RecordForm<N>& form,
+                     void (QueryReader::*read_field)(Record&, int)) {
+    bool first = true;
+    for (std::size_t i = 0; i < N; ++i)
+      if (next_element(first, i, form.positional_defaults[i], form.name, N))
+        (this->*read_field)(record, static_cast<int>(i));
+    cursor_.end_array();
   }
 
   // Steps to the next field of an object; unknown keys are skipped with their values. Returns
@@ -230,11 +267,13 @@ class QueryReader {
 
   // Steps to element `index` of a positional record; at the closing bracket (consumed) a
   // missing element without a default is an error naming its index.
-  bool next_element(bool& first, std::size_t index, bool has_default, std::string_view record) {
+  bool next_element(bool& first, std::size_t index, bool has_default, std::string_view record,
+                    std::size_t length) {
     if (cursor_.next_element(first)) return true;
     if (has_default) return false;
     cursor_.end_array();
-    cursor_.fail("invalid length " + std::to_string(index) + ", expected " + std::string(record));
+    cursor_.fail("invalid length " + std::to_string(index) + ", expected " + std::string(record) +
+                 " with " + std::to_string(length) + " elements");
   }
 
   void read_request_field(QueryRequest& request, int field) {
@@ -281,29 +320,7 @@ class QueryReader {
     }
   }
 
-  QueryRequest read_request_fields() {
-    QueryRequest request;
-    std::uint32_t seen = 0;
-    bool first = true;
-    for (int field; (field = next_field(kRequestFields, seen, first)) >= 0;)
-      read_request_field(request, field);
-    return request;
-  }
-
-  QueryRequest read_request_elements() {
-    QueryRequest request;
-    bool first = true;
-    for (std::size_t i = 0; i < kRequestFields.size(); ++i)
-      if (next_element(first, i, kRequestDefaults[i], "struct QueryRequest with 13 elements"))
-        read_request_field(request, static_cast<int>(i));
-    cursor_.end_array();
-    return request;
-  }
-
-  QueryFilter read_filter() {
-    return read_record<QueryFilter>("struct QueryFilter", &QueryReader::read_filter_fields,
-                                    &QueryReader::read_filter_elements);
-  }
+  QueryFilter read_filter() { return read_record(kFilterForm, &QueryReader::read_filter_field); }
 
   std::optional<std::vector<QueryFilter>> read_optional_filters() {
     if (read_null()) return std::nullopt;
@@ -330,29 +347,8 @@ class QueryReader {
     }
   }
 
-  QueryFilter read_filter_fields() {
-    QueryFilter filter;
-    std::uint32_t seen = 0;
-    bool first = true;
-    for (int field; (field = next_field(kFilterFields, seen, first)) >= 0;)
-      read_filter_field(filter, field);
-    return filter;
-  }
-
-  QueryFilter read_filter_elements() {
-    QueryFilter filter;
-    bool first = true;
-    for (std::size_t i = 0; i < kFilterFields.size(); ++i)
-      if (next_element(first, i, kFilterDefaults[i], "struct QueryFilter with 5 elements"))
-        read_filter_field(filter, static_cast<int>(i));
-    cursor_.end_array();
-    return filter;
-  }
-
   TimeDimensionQuery read_time_dimension() {
-    return read_record<TimeDimensionQuery>("struct TimeDimensionQuery",
-                                           &QueryReader::read_time_dimension_fields,
-                                           &QueryReader::read_time_dimension_elements);
+    return read_record(kTimeDimensionForm, &QueryReader::read_time_dimension_field);
   }
 
   void read_time_dimension_field(TimeDimensionQuery& query, int field) {
@@ -369,56 +365,13 @@ class QueryReader {
     }
   }
 
-  TimeDimensionQuery read_time_dimension_fields() {
-    TimeDimensionQuery query;
-    std::uint32_t seen = 0;
-    bool first = true;
-    for (int field; (field = next_field(kTimeDimensionFields, seen, first)) >= 0;)
-      read_time_dimension_field(query, field);
-    if (!(seen & 1u)) fail_missing("dimension");
-    return query;
-  }
-
-  TimeDimensionQuery read_time_dimension_elements() {
-    TimeDimensionQuery query;
-    bool first = true;
-    for (std::size_t i = 0; i < kTimeDimensionFields.size(); ++i)
-      if (next_element(first, i, false, "struct TimeDimensionQuery with 3 elements"))
-        read_time_dimension_field(query, static_cast<int>(i));
-    cursor_.end_array();
-    return query;
-  }
-
-  OrderBy read_order_by() {
-    return read_record<OrderBy>("struct OrderBy", &QueryReader::read_order_by_fields,
-                                &QueryReader::read_order_by_elements);
-  }
+  OrderBy read_order_by() { return read_record(kOrderForm, &QueryReader::read_order_by_field); }
 
   void read_order_by_field(OrderBy& order, int field) {
     if (field == 0)
       order.id = read_string();
     else
       order.desc = read_bool();
-  }
-
-  OrderBy read_order_by_fields() {
-    OrderBy order;
-    std::uint32_t seen = 0;
-    bool first = true;
-    for (int field; (field = next_field(kOrderFields, seen, first)) >= 0;)
-      read_order_by_field(order, field);
-    if (!(seen & 1u)) fail_missing("id");
-    return order;
-  }
-
-  OrderBy read_order_by_elements() {
-    OrderBy order;
-    bool first = true;
-    for (std::size_t i = 0; i < kOrderFields.size(); ++i)
-      if (next_element(first, i, i == 1, "struct OrderBy with 2 elements"))
-        read_order_by_field(order, static_cast<int>(i));
-    cursor_.end_array();
-    return order;
   }
 
   JsonCursor cursor_;
