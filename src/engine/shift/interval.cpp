@@ -38,7 +38,8 @@ std::optional<std::int64_t> parse_signed_decimal(std::string_view text) {
   if (digits.empty()) return std::nullopt;
   for (char c : digits)
     if (c < '0' || c > '9') return std::nullopt;
-  const std::string number = negative ? "-" + std::string(digits) : std::string(digits);
+  // from_chars takes a minus sign but not a plus sign.
+  const std::string_view number = negative ? text : digits;
   std::int64_t value = 0;
   const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
   if (error != std::errc() || end != number.data() + number.size()) return std::nullopt;
