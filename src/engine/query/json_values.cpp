@@ -1,13 +1,10 @@
 #include "engine/query/json_values.h"
 
-#include <unicode/uchar.h>
-
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <utility>
 
-#include "common/unicode.h"
+#include "common/debug_text.h"
 
 namespace orvane {
 namespace {
@@ -16,55 +13,11 @@ bool is_digit(int c) {
   return c >= '0' && c <= '9';
 }
 
-// Characters a message shows as \u{..}: controls, formats, surrogates, private use, unassigned,
-// separators other than the blank, and combining marks that would attach to the quote.
-bool needs_unicode_escape(char32_t c) {
-  if (c < 0x20 || c == 0x7F) return true;
-  if (c < 0x80) return false;
-  auto u = static_cast<UChar32>(c);
-  if (u_hasBinaryProperty(u, UCHAR_GRAPHEME_EXTEND)) return true;
-  constexpr std::uint32_t kHidden = U_GC_CC_MASK | U_GC_CF_MASK | U_GC_CS_MASK | U_GC_CO_MASK |
-                                    U_GC_CN_MASK | U_GC_ZL_MASK | U_GC_ZP_MASK | U_GC_ZS_MASK;
-  return (U_GET_GC_MASK(u) & kHidden) != 0;
-}
-
-// A text shown inside a message: in double quotes, with quotes, backslashes and invisible
-// characters escaped so that the reader sees exactly what was sent.
+// A text shown inside a message: in double quotes, escaped so that the reader sees exactly what
+// was sent.
 std::string quoted_for_message(std::string_view text) {
   std::string out = "\"";
-  for (std::size_t pos = 0; pos < text.size();) {
-    std::size_t begin = pos;
-    char32_t c = next_code_point(text, pos);
-    switch (c) {
-      case U'\0':
-        out += "\\0";
-        continue;
-      case U'\t':
-        out += "\\t";
-        continue;
-      case U'\r':
-        out += "\\r";
-        continue;
-      case U'\n':
-        out += "\\n";
-        continue;
-      case U'\\':
-        out += "\\\\";
-        continue;
-      case U'"':
-        out += "\\\"";
-        continue;
-      default:
-        break;
-    }
-    if (needs_unicode_escape(c)) {
-      char hex[16];
-      std::snprintf(hex, sizeof hex, "\\u{%x}", static_cast<unsigned>(c));
-      out += hex;
-    } else {
-      out.append(text.substr(begin, pos - begin));
-    }
-  }
+  append_debug_escaped(out, text);
   return out + "\"";
 }
 
