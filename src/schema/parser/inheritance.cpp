@@ -28,20 +28,20 @@ struct Resolved {
   std::string error;
 };
 
-// The name a path of `kind` refers to, once the shape is right and globals exist.
-template <typename T>
+// The name a path of `kind` refers to, once the shape is right and globals exist; otherwise
+// nothing, with the reason in `error`.
 std::optional<std::string_view> lookup_name(std::string_view path, std::string_view kind,
                                             std::string_view singular,
-                                            const GlobalSemantics* globals, Resolved<T>& out) {
+                                            const GlobalSemantics* globals, std::string& error) {
   std::optional<std::string_view> name = inherited_name(path, kind);
   if (!name) {
-    out.error = "Invalid " + std::string(singular) + " inheritance path: '" + std::string(path) +
-                "'. Expected: globals.semantics." + std::string(kind) + ".<name>";
+    error = "Invalid " + std::string(singular) + " inheritance path: '" + std::string(path) +
+            "'. Expected: globals.semantics." + std::string(kind) + ".<name>";
   } else if (globals == nullptr) {
-    out.error = "No globals loaded, but " + std::string(singular) + " '" + std::string(*name) +
-                "' references globals";
+    error = "No globals loaded, but " + std::string(singular) + " '" + std::string(*name) +
+            "' references globals";
   }
-  return out.error.empty() ? name : std::nullopt;
+  return error.empty() ? name : std::nullopt;
 }
 
 template <typename Map>
@@ -52,7 +52,7 @@ const typename Map::mapped_type* find_global(const Map& map, std::string_view na
 
 Resolved<Entity> resolve_entity(const std::string& path, const GlobalSemantics* globals) {
   Resolved<Entity> out;
-  auto name = lookup_name(path, "entities", "entity", globals, out);
+  auto name = lookup_name(path, "entities", "entity", globals, out.error);
   if (!name) return out;
   const GlobalEntity* global = find_global(globals->entities, *name);
   if (global == nullptr) {
@@ -83,9 +83,9 @@ std::optional<DimensionType> dimension_type_named(std::string_view word) {
 }
 
 Dimension resolve_dimension(const std::string& path, const GlobalSemantics* globals) {
-  Resolved<Dimension> out;
-  auto name = lookup_name(path, "dimensions", "dimension", globals, out);
-  if (!name) throw Failure(out.error);
+  std::string error;
+  auto name = lookup_name(path, "dimensions", "dimension", globals, error);
+  if (!name) throw Failure(error);
   const GlobalDimension* global = find_global(globals->dimensions, *name);
   if (global == nullptr) throw Failure("Global dimension '" + std::string(*name) + "' not found");
   std::optional<DimensionType> type = dimension_type_named(global->type);
@@ -111,9 +111,9 @@ std::optional<MeasureType> measure_type_named(std::string_view word) {
 }
 
 Measure resolve_measure(const std::string& path, const GlobalSemantics* globals) {
-  Resolved<Measure> out;
-  auto name = lookup_name(path, "measures", "measure", globals, out);
-  if (!name) throw Failure(out.error);
+  std::string error;
+  auto name = lookup_name(path, "measures", "measure", globals, error);
+  if (!name) throw Failure(error);
   const GlobalMeasure* global = find_global(globals->measures, *name);
   if (global == nullptr) throw Failure("Global measure '" + std::string(*name) + "' not found");
   std::optional<MeasureType> type = measure_type_named(global->type);
