@@ -51,6 +51,12 @@ std::vector<std::string> entity_keys(const Entity& entity) {
   return {};
 }
 
+const Entity* find_entity(const View& view, std::string_view name) {
+  for (const auto& entity : view.entities)
+    if (entity.name == name) return &entity;
+  return nullptr;
+}
+
 const Dimension* find_dimension(const View& view, std::string_view name) {
   for (const auto& dimension : view.dimensions)
     if (dimension.name == name) return &dimension;

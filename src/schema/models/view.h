@@ -182,6 +182,7 @@ struct View {
 };
 
 // First member of that name in declaration order, or null.
+const Entity* find_entity(const View& view, std::string_view name);
 const Dimension* find_dimension(const View& view, std::string_view name);
 const Measure* find_measure(const View& view, std::string_view name);
 const Segment* find_segment(const View& view, std::string_view name);

@@ -7,12 +7,6 @@
 namespace orvane {
 namespace {
 
-const Entity* first_entity_named(const View& view, std::string_view name) {
-  for (const auto& entity : view.entities)
-    if (entity.name == name) return &entity;
-  return nullptr;
-}
-
 // The view named in `from` supplies the cohort for this entity, so it must declare the same
 // entity with keys that pair up one to one with this entity's keys.
 void check_lifespan_source(const View& view, const Entity& entity, const std::string& from,
@@ -23,7 +17,7 @@ void check_lifespan_source(const View& view, const Entity& entity, const std::st
     errors.push_back(head + "lifespan `from: " + from + "` names a view that does not exist");
     return;
   }
-  const Entity* counterpart = first_entity_named(*source->second, entity.name);
+  const Entity* counterpart = find_entity(*source->second, entity.name);
   if (!counterpart) {
     errors.push_back(head + "lifespan `from: " + from +
                      "` must declare the same entity, but view '" + from +

@@ -13,12 +13,6 @@ std::string measure_prefix(const View& view, const Measure& measure) {
   return view_prefix(view) + "shift measure '" + measure.name + "' ";
 }
 
-bool declares_entity(const View& view, std::string_view name) {
-  for (const auto& entity : view.entities)
-    if (entity.name == name) return true;
-  return false;
-}
-
 void check_shift_base(const View& view, const Measure& measure, const Shift& shift,
                       ErrorLines& errors) {
   const Measure* base = find_measure(view, shift.measure);
@@ -45,7 +39,7 @@ void check_comparable_by(const View& view, const Measure& measure, const std::st
                          const SchemaNames& names, ErrorLines& errors) {
   const std::string head =
       measure_prefix(view, measure) + "is `comparable_by: " + entity + "`, but ";
-  if (!declares_entity(view, entity))
+  if (!find_entity(view, entity))
     errors.push_back(head + "no entity named '" + entity + "' is declared on this view.");
   else if (!names.lifespan_entities.contains(entity))
     errors.push_back(head + "entity '" + entity +
