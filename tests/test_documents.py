@@ -9,10 +9,15 @@ def doc(text):
     return textwrap.dedent(text).lstrip("\n")
 
 
-def load_error(views, topics=None):
+def error_of(call, *args, **kwargs):
+    """The message of the ValueError that call(*args, **kwargs) must raise."""
     with pytest.raises(ValueError) as caught:
-        orvane.validate(views, topics)
+        call(*args, **kwargs)
     return str(caught.value)
+
+
+def load_error(views, topics=None):
+    return error_of(orvane.validate, views, topics)
 
 
 VIEW_PREFIX = "Failed to parse view YAML from <view_0>: "
@@ -270,9 +275,7 @@ def test_documentation_fails_alike_whether_kept_or_only_checked(text, message):
         lambda: orvane.compile([text], '{"measures": ["v.m"]}', "postgres"),
     ]
     for call in calls:
-        with pytest.raises(ValueError) as caught:
-            call()
-        assert str(caught.value) == VIEW_PREFIX + message
+        assert error_of(call) == VIEW_PREFIX + message
 
 
 # The reader's own type and syntax errors: (document, start of message, line, column).
@@ -568,9 +571,7 @@ MOTIF_ERRORS = {
 
 @pytest.mark.parametrize("text, message", MOTIF_ERRORS.values(), ids=MOTIF_ERRORS.keys())
 def test_motif_reading_errors(text, message):
-    with pytest.raises(ValueError) as caught:
-        orvane.catalog_list(["name: v"], None, [text])
-    assert str(caught.value) == MOTIF_PREFIX + message
+    assert error_of(orvane.catalog_list, ["name: v"], None, [text]) == MOTIF_PREFIX + message
 
 
 # Saved queries ----------------------------------------------------------------------------------
@@ -684,9 +685,7 @@ SAVED_QUERY_ERRORS = {
     "text, message", SAVED_QUERY_ERRORS.values(), ids=SAVED_QUERY_ERRORS.keys()
 )
 def test_saved_query_reading_errors(text, message):
-    with pytest.raises(ValueError) as caught:
-        orvane.catalog_list(["name: v"], None, None, [text])
-    assert str(caught.value) == QUERY_PREFIX + message
+    assert error_of(orvane.catalog_list, ["name: v"], None, None, [text]) == QUERY_PREFIX + message
 
 
 # Step queries follow the query reader's value rules; these errors carry a position.
@@ -707,9 +706,10 @@ STEP_VALUE_ERRORS = {
 
 @pytest.mark.parametrize("query, message", STEP_VALUE_ERRORS.values(), ids=STEP_VALUE_ERRORS.keys())
 def test_step_query_value_errors(query, message):
-    with pytest.raises(ValueError) as caught:
-        orvane.catalog_list(["name: v"], None, None, [f"name: q\nsteps:\n  - name: s\n    query: {query}"])
-    assert str(caught.value).startswith(QUERY_PREFIX + message + " at line 4 column ")
+    text = f"name: q\nsteps:\n  - name: s\n    query: {query}"
+    assert error_of(orvane.catalog_list, ["name: v"], None, None, [text]).startswith(
+        QUERY_PREFIX + message + " at line 4 column "
+    )
 
 
 QUERY = '{"measures": ["orders.count"], "dimensions": ["orders.status"]}'
@@ -773,6 +773,4 @@ def test_inline_query_fields_make_the_implicit_step(orders_view, text, error):
     if error is None:
         assert orvane.compile([orders_view], query, "postgres", queries_yaml=[text])["sql"]
     else:
-        with pytest.raises(ValueError) as caught:
-            orvane.compile([orders_view], query, "postgres", queries_yaml=[text])
-        assert str(caught.value) == error
+        assert error_of(orvane.compile, [orders_view], query, "postgres", queries_yaml=[text]) == error
