@@ -15,34 +15,30 @@ bool is_ascii_word(unsigned char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
-std::size_t skip_whitespace(std::string_view text, std::size_t pos) {
+// The end of the run of characters in the class at `pos`: ASCII bytes are classified inline,
+// other characters are decoded and asked of the Unicode helper.
+template <bool (*InAsciiClass)(unsigned char), bool (*InUnicodeClass)(char32_t)>
+std::size_t skip_run(std::string_view text, std::size_t pos) {
   while (pos < text.size()) {
     const auto byte = static_cast<unsigned char>(text[pos]);
     if (byte < 0x80) {
-      if (!is_ascii_whitespace(byte)) break;
+      if (!InAsciiClass(byte)) break;
       ++pos;
       continue;
     }
     std::size_t next = pos;
-    if (!is_unicode_whitespace(next_code_point(text, next))) break;
+    if (!InUnicodeClass(next_code_point(text, next))) break;
     pos = next;
   }
   return pos;
 }
 
+std::size_t skip_whitespace(std::string_view text, std::size_t pos) {
+  return skip_run<is_ascii_whitespace, is_unicode_whitespace>(text, pos);
+}
+
 std::size_t skip_word(std::string_view text, std::size_t pos) {
-  while (pos < text.size()) {
-    const auto byte = static_cast<unsigned char>(text[pos]);
-    if (byte < 0x80) {
-      if (!is_ascii_word(byte)) break;
-      ++pos;
-      continue;
-    }
-    std::size_t next = pos;
-    if (!is_word_character(next_code_point(text, next))) break;
-    pos = next;
-  }
-  return pos;
+  return skip_run<is_ascii_word, is_word_character>(text, pos);
 }
 
 bool opens_at(std::string_view text, std::size_t pos) {
