@@ -15,6 +15,8 @@ struct Reach {
   std::size_t previous = 0;
 };
 constexpr std::size_t kNoStep = static_cast<std::size_t>(-1);
+// The rank of a view that owns no entity and so receives nothing.
+constexpr std::size_t kNoRank = static_cast<std::size_t>(-1);
 
 // A candidate while the analysis runs: its path is a range of the step list, which still grows.
 // The receiving view's rank in name order stands in for its name when sorting.
@@ -72,7 +74,7 @@ class MeasureNames {
 struct Collected {
   std::vector<std::string_view> receivers;  // every entity owner's name, sorted, once each
   std::vector<std::size_t> owner_rank;      // per entry of the hierarchy's owners: its view's rank
-  std::vector<std::size_t> view_rank;       // per view of the layer: its rank, or kNoStep
+  std::vector<std::size_t> view_rank;       // per view of the layer: its rank, or kNoRank
   std::vector<std::string_view> offered;    // the current source's offered measures, by name
   std::vector<Pending> pending;
   std::vector<std::string_view> steps;
@@ -99,7 +101,7 @@ std::size_t rank_of(const std::vector<std::string_view>& receivers, std::string_
                                   receivers.begin());
 }
 
-// Each owner's rank and each view's rank (kNoStep for a view that owns no entity), looked up
+// Each owner's rank and each view's rank (kNoRank for a view that owns no entity), looked up
 // once rather than at every reach.
 void rank_owners_and_views(const std::vector<View>& views, const EntityHierarchy& hierarchy,
                            Collected& collected) {
@@ -111,7 +113,7 @@ void rank_owners_and_views(const std::vector<View>& views, const EntityHierarchy
     const std::size_t rank = rank_of(collected.receivers, view.name);
     const bool receives =
         rank < collected.receivers.size() && collected.receivers[rank] == view.name;
-    collected.view_rank.push_back(receives ? rank : kNoStep);
+    collected.view_rank.push_back(receives ? rank : kNoRank);
   }
 }
 
@@ -148,7 +150,7 @@ void promote_from(const View& source, std::size_t source_index, std::size_t own_
   if (queue.empty()) return;
   list_offered(measures.sorted(source_index), collected.offered);
   const std::size_t walk = ++collected.walk;
-  if (own_rank != kNoStep) collected.visited_by[own_rank] = walk;
+  if (own_rank != kNoRank) collected.visited_by[own_rank] = walk;
   for (std::size_t step = 0; step < queue.size(); ++step) {
     const Reach item = queue[step];
     if (collected.visited_by[item.view_rank] == walk) continue;
@@ -247,7 +249,7 @@ Declared declared_measures(const std::vector<View>& views, MeasureNames& measure
   std::vector<std::size_t> views_in_rank(collected.receivers.size(), 0);
   for (std::size_t i = 0; i < views.size(); ++i) {
     const std::size_t rank = collected.view_rank[i];
-    if (rank == kNoStep) continue;
+    if (rank == kNoRank) continue;
     const std::size_t count = measures.sorted(i).size();
     if (count == 0) continue;
     end[rank + 1] += count;
@@ -258,7 +260,7 @@ Declared declared_measures(const std::vector<View>& views, MeasureNames& measure
   // Each rank's slot starts at its group's beginning and ends at the group's end.
   for (std::size_t i = 0; i < views.size(); ++i) {
     const std::size_t rank = collected.view_rank[i];
-    if (rank == kNoStep) continue;
+    if (rank == kNoRank) continue;
     for (const auto& measure : measures.sorted(i)) declared.names[end[rank]++] = measure.name;
   }
   end.pop_back();
