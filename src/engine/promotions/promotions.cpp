@@ -19,9 +19,8 @@ constexpr std::size_t kNoStep = static_cast<std::size_t>(-1);
 constexpr std::size_t kNoRank = static_cast<std::size_t>(-1);
 
 // A candidate while the analysis runs: its path is a range of the step list, which still grows.
-// The receiving view's rank in name order stands in for its name when sorting.
+// The receiving view is named by its rank in name order.
 struct Pending {
-  std::string_view view;
   std::size_t view_rank = 0;
   std::string_view source;
   std::string_view measure;
@@ -159,10 +158,8 @@ void promote_from(const View& source, std::size_t source_index, std::size_t own_
     const std::size_t first_step = collected.steps.size();
     append_path(collected, step);
     const std::size_t step_count = collected.steps.size() - first_step;
-    const std::string_view view = collected.receivers[item.view_rank];
     for (std::string_view measure : collected.offered)
-      collected.pending.push_back(
-          {view, item.view_rank, source.name, measure, first_step, step_count});
+      collected.pending.push_back({item.view_rank, source.name, measure, first_step, step_count});
     const std::size_t parent = hierarchy.parent_index(item.entity);
     if (parent == EntityHierarchy::kAbsent) continue;
     const std::string_view parent_entity = hierarchy.parents[parent].parent;
@@ -212,10 +209,11 @@ bool same_key(const Pending& a, const Pending& b) {
   return a.view_rank == b.view_rank && a.measure == b.measure;
 }
 
-PromotionReportEntry report_entry(std::span<const Pending> candidates,
-                                  const std::vector<std::string_view>& steps) {
+PromotionReportEntry report_entry(std::span<const Pending> candidates, const Collected& collected) {
   const Pending& key = candidates.front();
-  PromotionReportEntry entry{std::string(key.view), std::string(key.measure), {}};
+  PromotionReportEntry entry{
+      std::string(collected.receivers[key.view_rank]), std::string(key.measure), {}};
+  const auto& steps = collected.steps;
   for (const auto& candidate : candidates) {
     auto first = steps.begin() + static_cast<std::ptrdiff_t>(candidate.first_step);
     entry.sources.emplace_back(
@@ -295,10 +293,9 @@ void report_shadowed_and_ambiguous(const std::vector<View>& views, MeasureNames&
       // Keys come in ascending order and views declare few measures: stepping beats a search.
       while (name != names.end() && *name < key.front().measure) ++name;
       if (name != names.end() && *name == key.front().measure) {
-        analysis.shadowed.push_back(report_entry(key, collected.steps));
+        analysis.shadowed.push_back(report_entry(key, collected));
       } else {
-        if (from_several_sources(key))
-          analysis.ambiguous.push_back(report_entry(key, collected.steps));
+        if (from_several_sources(key)) analysis.ambiguous.push_back(report_entry(key, collected));
         for (std::size_t i = begin; i < end; ++i) pending[kept++] = pending[i];
       }
       begin = end;
@@ -312,7 +309,10 @@ InducedMeasureIndex make_index(Collected collected) {
   candidates.reserve(collected.pending.size());
   const std::string_view* steps = collected.steps.data();
   for (const auto& p : collected.pending)
-    candidates.push_back({p.view, p.source, p.measure, {steps + p.first_step, p.step_count}});
+    candidates.push_back({collected.receivers[p.view_rank],
+                          p.source,
+                          p.measure,
+                          {steps + p.first_step, p.step_count}});
   // The spans point into the steps' buffer, which moving the vector keeps.
   return InducedMeasureIndex(std::move(candidates), std::move(collected.steps));
 }
