@@ -114,8 +114,9 @@ std::optional<std::uint64_t> read_count(std::string_view text, std::size_t& pos)
   return count;
 }
 
-// The start of `last N <unit>` (N counted back from today), or nothing when that day precedes
-// the earliest writable date; the day of month is capped at 28 for months and years.
+// The start of `last N <unit>` (N counted back from today), or nothing when the unit is not
+// known or that day precedes the earliest writable date; the day of month is capped at 28 for
+// months and years.
 std::optional<sys_days> start_of_last(std::uint64_t count, std::string_view unit,
                                       year_month_day today) {
   sys_days t{today};
@@ -139,7 +140,7 @@ std::optional<sys_days> start_of_last(std::uint64_t count, std::string_view unit
     return sys_days{std::chrono::year{kEarliestYear + months / 12} /
                     std::chrono::month{static_cast<unsigned>(months % 12 + 1)} / capped_day};
   }
-  // years
+  if (unit != "year" && unit != "years") return std::nullopt;
   if (count > months_since_origin / 12) return std::nullopt;
   auto start_year = today.year() - std::chrono::years{static_cast<int>(count)};
   return sys_days{start_year / today.month() / capped_day};
@@ -153,13 +154,7 @@ std::optional<DatePair> resolve_last_n(std::string_view phrase, year_month_day t
   if (!skip_whitespace_run(phrase, pos)) return std::nullopt;
   std::optional<std::uint64_t> count = read_count(phrase, pos);
   if (!count || !skip_whitespace_run(phrase, pos)) return std::nullopt;
-  std::string_view unit = phrase.substr(pos);
-  constexpr std::string_view kUnits[] = {"day",   "days",   "week", "weeks",
-                                         "month", "months", "year", "years"};
-  bool known = false;
-  for (std::string_view name : kUnits) known = known || unit == name;
-  if (!known) return std::nullopt;
-  std::optional<sys_days> start = start_of_last(*count, unit, today);
+  std::optional<sys_days> start = start_of_last(*count, phrase.substr(pos), today);
   if (!start) return std::nullopt;
   return DatePair{*start, sys_days{today} - days{1}};
 }
