@@ -34,9 +34,8 @@ struct Engine {
 };
 
 // Validates the schema, which leaves the promotion index, then builds the member index. Throws
-// an EngineError. The engine must not be copied or moved
-// after construction (views_by_name and the indexes point into the layer), hence the unique
-// result.
+// an EngineError. The engine must not be copied or moved after construction (views_by_name and
+// the indexes point into the layer), hence the unique result.
 std::unique_ptr<Engine> build_engine(SemanticLayer layer, Dialect dialect);
 
 }  // namespace orvane
