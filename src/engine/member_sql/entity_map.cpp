@@ -18,4 +18,9 @@ EntityMap build_entity_map(const Engine& engine, std::string_view base_view,
   return entities;
 }
 
+const EntityMap& no_entities() {
+  static const EntityMap empty;
+  return empty;
+}
+
 }  // namespace orvane

@@ -18,4 +18,8 @@ using EntityMap = std::map<std::string, std::string, std::less<>>;
 EntityMap build_entity_map(const Engine& engine, std::string_view base_view,
                            const std::vector<std::string>& joined_views);
 
+// The empty map, for what renders without the query's entities: filters, join keys and
+// correlated subqueries.
+const EntityMap& no_entities();
+
 }  // namespace orvane

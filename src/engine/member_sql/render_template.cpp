@@ -181,9 +181,8 @@ std::string render_dimension_for_condition(GeneratorContext& context, std::strin
 std::string key_expression(GeneratorContext& context, std::string_view view, std::string_view key,
                            std::string_view alias) {
   const Dimension* dimension = find_dimension(context.engine, view, key);
-  static const EntityMap kNoEntities;
   return render_template(context, alias, dimension ? std::string_view(dimension->expr) : key,
-                         kNoEntities);
+                         no_entities());
 }
 
 }  // namespace orvane

@@ -11,11 +11,6 @@
 namespace orvane {
 namespace {
 
-const EntityMap& no_entities() {
-  static const EntityMap empty;
-  return empty;
-}
-
 // "true"/"1" and "false"/"0" (trimmed, ASCII case ignored) become SQL literals.
 std::optional<std::string_view> boolean_literal(std::string_view value) {
   std::string_view trimmed = trim_unicode_whitespace(value);

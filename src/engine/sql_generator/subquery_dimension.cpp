@@ -64,8 +64,7 @@ std::string subquery_dimension_sql(GeneratorContext& context, const Dimension& d
   if (!measure_view)
     throw query_error("View '" + std::string(target.view) + "' not found for subquery dimension");
 
-  static const EntityMap kNoEntities;
-  std::string aggregate = measure_sql(context, target.view, *measure, kNoEntities);
+  std::string aggregate = measure_sql(context, target.view, *measure, no_entities());
   std::string condition = correlation(context, view, alias, target.view);
   std::string out = "(SELECT ";
   out.append(aggregate)
