@@ -45,6 +45,16 @@ void append_enclosed(std::string& out, std::string_view name, char quote, char e
   out += quote;
 }
 
+[[noreturn]] void refuse_in_sql(std::string_view field, std::string_view text,
+                                std::string_view reason) {
+  std::string message(field);
+  message += ' ';
+  append_json_string(message, text);
+  message += " cannot be written into SQL: ";
+  message += reason;
+  throw query_error(std::move(message));
+}
+
 // Zone names and granularity words are written into SQL text between single quotes; besides
 // what could end the quotes, statement separators and comment markers are refused too.
 void ensure_splice_safe(std::string_view field, std::string_view text) {
@@ -58,13 +68,10 @@ void ensure_splice_safe(std::string_view field, std::string_view text) {
                       static_cast<unsigned char>(text[i + 1]) <= 0x9F;
     unsafe = c == '\'' || c == '"' || c == '`' || c == '\\' || c < 0x20 || c == 0x7F || c1_control;
   }
-  if (unsafe) {
-    std::string shown;
-    append_json_string(shown, text);
-    throw query_error(std::string(field) + " " + shown +
-                      " cannot be written into SQL: quotes, backslashes, semicolons, "
-                      "comment markers and control characters are not allowed");
-  }
+  if (unsafe)
+    refuse_in_sql(field, text,
+                  "quotes, backslashes, semicolons, comment markers and control characters are "
+                  "not allowed");
 }
 
 // BigQuery takes the granularity as a bare keyword, outside any quotes.
@@ -72,13 +79,7 @@ void ensure_bare_word(std::string_view field, std::string_view text) {
   for (char c : text) {
     bool word =
         (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-    if (!word) {
-      std::string shown;
-      append_json_string(shown, text);
-      throw query_error(std::string(field) + " " + shown +
-                        " cannot be written into SQL: only letters, digits and underscores are "
-                        "allowed");
-    }
+    if (!word) refuse_in_sql(field, text, "only letters, digits and underscores are allowed");
   }
 }
 
