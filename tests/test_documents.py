@@ -169,6 +169,10 @@ VIEW_READING_ERRORS = {
         "name: v\nrefresh_key: {cron: x, sql: y}",
         "refresh_key has unknown key `cron`; only `sql` or `every` are allowed",
     ),
+    "NUL byte in a message": (
+        'name: v\nrefresh_key: {"cr\\0on": x}',
+        "refresh_key has unknown key `cr\x00on`; only `sql` or `every` are allowed",
+    ),
     "pre-aggregation refresh key": (
         "name: v\npre_aggregations:\n  - {name: p, refresh_key: {}}",
         "refresh_key must have exactly one of `sql` or `every` keys",

@@ -159,7 +159,9 @@ def test_every_accepted_dialect_name_resolves(name):
     assert not str(raised.value).startswith("Unknown dialect")
 
 
-@pytest.mark.parametrize("name", [" postgres", "postgres ", "postgre", "", "mssql", "trino\n"])
+@pytest.mark.parametrize(
+    "name", [" postgres", "postgres ", "postgre", "", "mssql", "trino\n", "post\x00gres"]
+)
 def test_unknown_dialects_echo_the_callers_spelling(name):
     with pytest.raises(ValueError) as raised:
         orvane.compile([], "{}", name)

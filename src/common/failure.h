@@ -11,7 +11,15 @@ namespace orvane {
 // A failure whose message is final: loading, dialect and query-text errors, which carry no prefix.
 class Failure : public std::runtime_error {
  public:
-  explicit Failure(const std::string& message) : std::runtime_error(message) {}
+  explicit Failure(const std::string& message)
+      : std::runtime_error(message), size_(message.size()) {}
+
+  // The whole message. A caller's text may carry NUL bytes, where what() as a C string would end
+  // it early; the runtime_error keeps every byte of the message it was given.
+  std::string_view message() const { return {what(), size_}; }
+
+ private:
+  std::size_t size_;
 };
 
 enum class EngineErrorKind { Schema, Query, Join, SqlGeneration };

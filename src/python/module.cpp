@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/failure.h"
 #include "engine/mod/compile.h"
 #include "python/arguments.h"
 #include "python/to_python.h"
@@ -41,6 +42,21 @@ bool extract_list(PyObject* object, const char* parameter, bool optional,
   return true;
 }
 
+// Raises ValueError with the whole message, NUL bytes included. A message that is not UTF-8
+// is raised as before, through its C string.
+void raise_failure(const Failure& failure) {
+  const std::string_view message = failure.message();
+  PyObject* text =
+      PyUnicode_DecodeUTF8(message.data(), static_cast<Py_ssize_t>(message.size()), nullptr);
+  if (text == nullptr) {
+    PyErr_Clear();
+    PyErr_SetString(PyExc_ValueError, failure.what());
+    return;
+  }
+  PyErr_SetObject(PyExc_ValueError, text);
+  Py_DECREF(text);
+}
+
 // Runs `work`, turning any C++ exception into the matching Python exception.
 template <typename Work>
 PyObject* guarded(Work work) {
@@ -48,6 +64,9 @@ PyObject* guarded(Work work) {
     return work();
   } catch (const std::bad_alloc&) {
     return PyErr_NoMemory();
+  } catch (const Failure& failure) {
+    raise_failure(failure);
+    return nullptr;
   } catch (const std::exception& failure) {
     PyErr_SetString(PyExc_ValueError, failure.what());
     return nullptr;

@@ -21,7 +21,7 @@ auto read_labelled(std::string_view text, std::string_view kind, std::string_vie
     return record;
   } catch (const Failure& failure) {
     throw Failure("Failed to parse " + std::string(kind) + " YAML from " + std::string(label) +
-                  ": " + failure.what());
+                  ": " + std::string(failure.message()));
   }
 }
 

@@ -30,7 +30,7 @@ void check_interval(const View& view, const Measure& measure, std::string_view f
     parse_interval(text);
   } catch (const Failure& failure) {
     errors.push_back(measure_prefix(view, measure) + "has an invalid `" + std::string(field) +
-                     "`: " + failure.what());
+                     "`: " + std::string(failure.message()));
   }
 }
 
