@@ -13,17 +13,10 @@ struct EntityUse {
   const Entity* entity;
 };
 
-// An entity's key columns as entity_keys lists them, without copying them.
-std::span<const std::string> keys_of(const Entity& entity) {
-  if (entity.keys) return *entity.keys;
-  if (entity.key) return {&*entity.key, 1};
-  return {};
-}
-
 // Pairs the keys position by position; the longer list's extra keys have no partner.
 std::vector<std::pair<std::string, std::string>> pair_keys(const Entity& from, const Entity& to) {
-  const auto from_keys = keys_of(from);
-  const auto to_keys = keys_of(to);
+  const auto from_keys = entity_keys(from);
+  const auto to_keys = entity_keys(to);
   std::vector<std::pair<std::string, std::string>> pairs;
   const std::size_t count = std::min(from_keys.size(), to_keys.size());
   pairs.reserve(count);

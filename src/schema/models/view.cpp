@@ -45,9 +45,9 @@ std::string_view spelling(ShiftDirection value) {
   return value == ShiftDirection::Prior ? "prior" : "next";
 }
 
-std::vector<std::string> entity_keys(const Entity& entity) {
+std::span<const std::string> entity_keys(const Entity& entity) {
   if (entity.keys) return *entity.keys;
-  if (entity.key) return {*entity.key};
+  if (entity.key) return {&*entity.key, 1};
   return {};
 }
 

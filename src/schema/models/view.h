@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,7 +75,7 @@ struct Entity {
 };
 
 // An entity's key columns: `keys` when present, else `key` alone, else none.
-std::vector<std::string> entity_keys(const Entity& entity);
+std::span<const std::string> entity_keys(const Entity& entity);
 
 struct Dimension {
   std::string name;

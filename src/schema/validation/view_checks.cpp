@@ -88,15 +88,9 @@ void check_entity_key(const View& view, const Entity& entity, const std::string&
                    "' which is not a dimension");
 }
 
-// The entity's key columns as entity_keys lists them, read in place.
 void check_entity_keys(const View& view, const DimensionNames& names, ErrorLines& errors) {
-  for (const auto& entity : view.entities) {
-    if (entity.keys) {
-      for (const auto& key : *entity.keys) check_entity_key(view, entity, key, names, errors);
-    } else if (entity.key) {
-      check_entity_key(view, entity, *entity.key, names, errors);
-    }
-  }
+  for (const auto& entity : view.entities)
+    for (const auto& key : entity_keys(entity)) check_entity_key(view, entity, key, names, errors);
 }
 
 }  // namespace
