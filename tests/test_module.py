@@ -168,6 +168,28 @@ def test_unknown_dialects_echo_the_callers_spelling(name):
     assert str(raised.value) == f"Unknown dialect: {name}"
 
 
+# A NUL in a caller's text must not cut the message short wherever the error is rewrapped.
+NUL_MESSAGES = {
+    "query JSON error": (
+        ["name: v\ntable: t\nmeasures:\n  - {name: m, type: count}"],
+        '{"measures": ["v.m"], "filters": [{"member": "v.m", "operator": "a\\u0000b"}]}',
+        "Invalid query JSON: unknown variant `a\x00b`, expected one of",
+    ),
+    "schema error at build": (
+        ['name: v\ntable: t\nentities:\n  - {name: e, type: primary, key: "a\\0b"}'],
+        '{"measures": []}',
+        "Schema error: [v] Entity 'e' references key 'a\x00b' which is not a dimension",
+    ),
+}
+
+
+@pytest.mark.parametrize("views, query, start", NUL_MESSAGES.values(), ids=NUL_MESSAGES.keys())
+def test_messages_keep_the_bytes_after_a_nul(views, query, start):
+    with pytest.raises(ValueError) as raised:
+        orvane.compile(views, query, "postgres")
+    assert str(raised.value).startswith(start)
+
+
 def test_a_broken_document_is_reported_before_an_unknown_dialect():
     with pytest.raises(ValueError) as raised:
         orvane.compile(["name: [unclosed"], "{}", "NoSuchDialect")

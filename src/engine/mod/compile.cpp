@@ -37,7 +37,7 @@ QueryRequest parse_request(std::string_view query_json) {
   } catch (const EngineError&) {
     throw;
   } catch (const Failure& failure) {
-    throw Failure("Invalid query JSON: " + std::string(failure.what()));
+    throw Failure("Invalid query JSON: " + std::string(failure.message()));
   }
 }
 

@@ -25,7 +25,7 @@ std::unique_ptr<Engine> build_engine(SemanticLayer layer, Dialect dialect) {
   } catch (const EngineError&) {
     throw;
   } catch (const Failure& failure) {
-    throw schema_error(failure.what());
+    throw schema_error(std::string(failure.message()));
   }
   engine->views_by_name.reserve(engine->layer.views.size());
   for (const auto& view : engine->layer.views) engine->views_by_name.try_emplace(view.name, &view);
