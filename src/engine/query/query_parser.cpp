@@ -9,6 +9,7 @@
 
 #include "engine/query/json_cursor.h"
 #include "engine/query/json_values.h"
+#include "schema/yaml/messages.h"
 
 namespace orvane {
 namespace {
@@ -57,16 +58,6 @@ bool is_digit(int c) {
 }
 
 // "one of `equals`, `notEquals`, ..." in the enumeration's order.
-std::string operator_choices() {
-  std::string out = "one of ";
-  for (int i = 0; i < kFilterOperatorCount; ++i) {
-    if (i) out += ", ";
-    out += '`';
-    out += spelling(static_cast<FilterOperator>(i));
-    out += '`';
-  }
-  return out;
-}
 
 // Reads the query text straight into the request records in one forward pass. Each record is
 // an object of named fields or the positional array of its field values.
@@ -172,8 +163,7 @@ class QueryReader {
     cursor_.advance();
     std::string_view name = cursor_.read_string(scratch_);
     std::optional<FilterOperator> op = filter_operator_named(name);
-    if (!op)
-      cursor_.fail("unknown variant `" + std::string(name) + "`, expected " + operator_choices());
+    if (!op) cursor_.fail(yaml::unknown_variant(name, filter_operator_spellings()).message());
     return *op;
   }
 
@@ -258,11 +248,11 @@ class QueryReader {
   // closing brace that follows at once).
   [[noreturn]] void fail_duplicate(std::string_view field) {
     if (cursor_.peek_token() == '}') cursor_.advance();
-    cursor_.fail("duplicate field `" + std::string(field) + "`");
+    cursor_.fail(yaml::duplicate_field(field).message());
   }
 
   [[noreturn]] void fail_missing(std::string_view field) {
-    cursor_.fail("missing field `" + std::string(field) + "`");
+    cursor_.fail(yaml::missing_field(field).message());
   }
 
   // Steps to element `index` of a positional record; at the closing bracket (consumed) a

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,8 @@ inline constexpr int kFilterOperatorCount = 21;
 
 // The operator's spelling in query text ("equals", "notInDateRange", ...).
 std::string_view spelling(FilterOperator op);
+// Every operator's spelling, in the order of FilterOperator.
+std::span<const std::string_view> filter_operator_spellings();
 // The operator for an exact, case-sensitive spelling.
 std::optional<FilterOperator> filter_operator_named(std::string_view name);
 

@@ -76,16 +76,6 @@ class RecordFields {
   std::optional<Missing> missing_;
 };
 
-const std::array<std::string_view, kFilterOperatorCount>& operator_spellings() {
-  static const auto spellings = [] {
-    std::array<std::string_view, kFilterOperatorCount> out{};
-    for (int i = 0; i < kFilterOperatorCount; ++i)
-      out[i] = spelling(static_cast<FilterOperator>(i));
-    return out;
-  }();
-  return spellings;
-}
-
 // An operator name, or a mapping whose single key names it with a null value.
 FilterOperator read_operator(const Reader& r, const Node& node) {
   const Node* name = &node;
@@ -94,7 +84,7 @@ FilterOperator read_operator(const Reader& r, const Node& node) {
       r.invalid_type(node, "a filter operator");
     name = &r.doc().key(node, 0);
   }
-  return static_cast<FilterOperator>(r.variant(*name, operator_spellings()));
+  return static_cast<FilterOperator>(r.variant(*name, filter_operator_spellings()));
 }
 
 QueryFilter read_filter(const Reader& r, const Node& node) {
