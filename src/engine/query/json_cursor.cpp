@@ -1,5 +1,6 @@
 #include "engine/query/json_cursor.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -203,27 +204,34 @@ bool JsonCursor::next_key(bool& first) {
   fail_at_peeked(c == kEnd ? "EOF while parsing a value" : "key must be a string");
 }
 
-// Moves `at` to the next quote, backslash or control character (or the end).
-void JsonCursor::scan_to_quote_or_escape(std::size_t& at) const {
-  while (at < text_.size()) {
-    unsigned char c = static_cast<unsigned char>(text_[at]);
-    if (c == '"' || c == '\\' || c < 0x20) return;
-    ++at;
-  }
-}
+// The bytes a string passes over without a second look: printable ASCII other than the quote
+// and the backslash.
+constexpr std::array<bool, 256> kPlainStringBytes = [] {
+  std::array<bool, 256> plain{};
+  for (int c = 0x20; c < 0x80; ++c) plain[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
+  return plain;
+}();
 
-// Whether the raw bytes of a string segment are well-formed UTF-8.
-bool JsonCursor::is_utf8(std::size_t start, std::size_t end) const {
-  for (std::size_t i = start; i < end;) {
-    if (static_cast<unsigned char>(text_[i]) < 0x80) {
-      ++i;
-      continue;
+// Moves to the next quote, backslash or control character (or the end) and returns whether the
+// bytes passed are well-formed UTF-8: one pass, in which ASCII costs a table look-up.
+bool JsonCursor::scan_string_segment() {
+  const std::size_t size = text_.size();
+  std::size_t at = index_;
+  bool valid = true;
+  while (at < size) {
+    const auto c = static_cast<unsigned char>(text_[at]);
+    if (kPlainStringBytes[c]) {
+      ++at;
+    } else if (c < 0x80) {
+      break;
+    } else {
+      const std::size_t length = utf8_sequence_length(text_, at);
+      valid = valid && length != 0;
+      at += length == 0 ? 1 : length;
     }
-    std::size_t length = utf8_sequence_length(text_.substr(0, end), i);
-    if (length == 0) return false;
-    i += length;
   }
-  return true;
+  index_ = at;
+  return valid;
 }
 
 // Malformed UTF-8 is reported once the whole string has been read, after its closing quote.
@@ -233,24 +241,22 @@ void JsonCursor::fail_unless_utf8(bool valid) const {
 
 std::string_view JsonCursor::read_string(std::string& scratch) {
   std::size_t start = index_;
-  scan_to_quote_or_escape(index_);
+  bool valid = scan_string_segment();
   if (index_ < text_.size() && text_[index_] == '"') {
-    bool valid = is_utf8(start, index_);
     advance();
     fail_unless_utf8(valid);
     return text_.substr(start, index_ - 1 - start);
   }
-  return decode_escapes(start, scratch);
+  return decode_escapes(start, valid, scratch);
 }
 
-// The slow path of read_string: the string holds escapes (or is malformed).
-std::string_view JsonCursor::decode_escapes(std::size_t start, std::string& scratch) {
+// The slow path of read_string: the string holds escapes (or is malformed). The segment from
+// `start` has been scanned already; `valid` tells whether it was well-formed.
+std::string_view JsonCursor::decode_escapes(std::size_t start, bool valid, std::string& scratch) {
   scratch.clear();
-  bool valid = true;
   for (;;) {
     if (index_ == text_.size()) fail("EOF while parsing a string");
     char c = text_[index_];
-    valid = valid && is_utf8(start, index_);
     scratch.append(text_.substr(start, index_ - start));
     advance();
     if (c == '"') {
@@ -293,7 +299,7 @@ std::string_view JsonCursor::decode_escapes(std::size_t start, std::string& scra
         fail("invalid escape");
     }
     start = index_;
-    scan_to_quote_or_escape(index_);
+    valid = scan_string_segment() && valid;
   }
 }
 
@@ -355,19 +361,16 @@ void JsonCursor::skip_escape() {
 
 // Unlike read_string, a control character is reported before it is consumed.
 void JsonCursor::skip_string() {
-  std::size_t start = index_;
   bool valid = true;
   for (;;) {
-    scan_to_quote_or_escape(index_);
+    valid = scan_string_segment() && valid;
     if (index_ == text_.size()) fail("EOF while parsing a string");
     char c = text_[index_];
-    valid = valid && is_utf8(start, index_);
     if (c != '"' && c != '\\')
       fail("control character (\\u0000-\\u001F) found while parsing a string");
     advance();
     if (c == '"') return fail_unless_utf8(valid);
     skip_escape();
-    start = index_;
   }
 }
 

@@ -77,13 +77,12 @@ class JsonCursor {
   bool next_key(bool& first);
 
  private:
-  std::string_view decode_escapes(std::size_t start, std::string& scratch);
+  std::string_view decode_escapes(std::size_t start, bool valid, std::string& scratch);
   void append_unicode_escape(std::string& scratch);
   std::uint16_t read_hex_escape();
   void skip_escape();
-  bool is_utf8(std::size_t start, std::size_t end) const;
+  bool scan_string_segment();
   void fail_unless_utf8(bool valid) const;
-  void scan_to_quote_or_escape(std::size_t& at) const;
   [[noreturn]] void fail_at(std::size_t index, std::string_view message) const;
   double read_floating(std::size_t start);
 
