@@ -304,6 +304,14 @@ void report_shadowed_and_ambiguous(const std::vector<View>& views, MeasureNames&
   pending.resize(kept);
 }
 
+template <typename Predicate>
+bool any_entity(const std::vector<View>& views, Predicate predicate) {
+  for (const auto& view : views)
+    for (const auto& entity : view.entities)
+      if (predicate(entity)) return true;
+  return false;
+}
+
 InducedMeasureIndex make_index(Collected collected) {
   std::vector<InducedCandidate> candidates;
   candidates.reserve(collected.pending.size());
@@ -337,9 +345,17 @@ std::span<const InducedCandidate> InducedMeasureIndex::find(std::string_view vie
 }
 
 PromotionAnalysis analyse_promotions(const std::vector<View>& views) {
+  PromotionAnalysis analysis;
+  // Only parents can form a cycle and only foreign entities carry measures, so a schema with
+  // neither has nothing to analyse, and one without foreign entities nothing to promote.
+  auto is_foreign = [](const Entity& entity) { return entity.type == EntityType::Foreign; };
+  auto is_linked = [](const Entity& entity) {
+    return entity.type == EntityType::Foreign || entity.parent;
+  };
+  if (!any_entity(views, is_linked)) return analysis;
   EntityHierarchy hierarchy = collect_entity_hierarchy(views);
   reject_parent_cycle(hierarchy);
-  PromotionAnalysis analysis;
+  if (!any_entity(views, is_foreign)) return analysis;
   Collected collected;
   collected.receivers = receiving_views(hierarchy);
   rank_owners_and_views(views, hierarchy, collected);
