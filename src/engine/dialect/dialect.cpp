@@ -1,6 +1,8 @@
 #include "engine/dialect/dialect.h"
 
 #include <array>
+#include <charconv>
+#include <initializer_list>
 #include <utility>
 
 #include "common/failure.h"
@@ -28,6 +30,16 @@ constexpr std::array<NamedDialect, 23> kDialectNames = {{
     {"rs", D::Redshift},         {"sqlite", D::Sqlite},         {"domo", D::Domo},
     {"presto", D::Presto},       {"trino", D::Presto},
 }};
+
+// The parts one after another, in one allocation.
+std::string concat(std::initializer_list<std::string_view> parts) {
+  std::size_t size = 0;
+  for (std::string_view part : parts) size += part.size();
+  std::string out;
+  out.reserve(size);
+  for (std::string_view part : parts) out.append(part);
+  return out;
+}
 
 // Appends `name` between two `quote` characters, each inner `quote` preceded by `escape`.
 void append_enclosed(std::string& out, std::string_view name, char quote, char escape) {
@@ -162,18 +174,32 @@ bool uses_positional_placeholders(Dialect dialect) {
   }
 }
 
-std::string placeholder_at(Dialect dialect, std::size_t position) {
+void append_placeholder(std::string& out, Dialect dialect, std::size_t position) {
+  char digits[24];
+  auto append_number = [&](std::size_t number) {
+    auto result = std::to_chars(digits, digits + sizeof digits, number);
+    out.append(digits, result.ptr);
+  };
   switch (dialect) {
     case D::Postgres:
     case D::Duckdb:
     case D::Clickhouse:
     case D::Redshift:
-      return "$" + std::to_string(position + 1);
+      out += '$';
+      return append_number(position + 1);
     case D::Bigquery:
-      return "@p" + std::to_string(position);
+      out.append("@p");
+      return append_number(position);
     default:
-      return "?";
+      out += '?';
+      return;
   }
+}
+
+std::string placeholder_at(Dialect dialect, std::size_t position) {
+  std::string out;
+  append_placeholder(out, dialect, position);
+  return out;
 }
 
 std::string bind_placeholder(Dialect dialect, std::string value, std::vector<std::string>& params) {
@@ -184,27 +210,26 @@ std::string bind_placeholder(Dialect dialect, std::string value, std::vector<std
 std::string truncate_to_granularity(Dialect dialect, std::string_view granularity,
                                     std::string_view expression) {
   ensure_splice_safe("granularity", granularity);
-  std::string g(granularity), e(expression);
   switch (dialect) {
     case D::Postgres:
     case D::Duckdb:
     case D::Databricks:
     case D::Redshift:
     case D::Sqlite:
-      return "date_trunc('" + g + "', " + e + ")";
+      return concat({"date_trunc('", granularity, "', ", expression, ")"});
     case D::Snowflake:
     case D::Presto:
-      return "DATE_TRUNC('" + g + "', " + e + ")";
+      return concat({"DATE_TRUNC('", granularity, "', ", expression, ")"});
     case D::Bigquery:
       ensure_bare_word("granularity", granularity);
-      return "TIMESTAMP_TRUNC(" + e + ", " + to_upper_full(g) + ")";
+      return concat({"TIMESTAMP_TRUNC(", expression, ", ", to_upper_full(granularity), ")"});
     case D::Mysql:
     case D::Domo:
       return mysql_truncate(granularity, expression);
     case D::Clickhouse:
-      return std::string(clickhouse_truncate_function(granularity)) + "(" + e + ")";
+      return concat({clickhouse_truncate_function(granularity), "(", expression, ")"});
   }
-  return e;
+  return std::string(expression);
 }
 
 std::string convert_time_zone(Dialect dialect, std::string_view expression, std::string_view zone) {
@@ -237,19 +262,18 @@ std::string convert_time_zone(Dialect dialect, std::string_view expression, std:
 }
 
 std::string approximate_count_distinct(Dialect dialect, std::string_view expression) {
-  std::string e(expression);
   switch (dialect) {
     case D::Bigquery:
     case D::Snowflake:
     case D::Databricks:
     case D::Presto:
-      return "APPROX_COUNT_DISTINCT(" + e + ")";
+      return concat({"APPROX_COUNT_DISTINCT(", expression, ")"});
     case D::Redshift:
-      return "APPROXIMATE COUNT(DISTINCT " + e + ")";
+      return concat({"APPROXIMATE COUNT(DISTINCT ", expression, ")"});
     case D::Clickhouse:
-      return "uniqHLL12(" + e + ")";
+      return concat({"uniqHLL12(", expression, ")"});
     default:
-      return "COUNT(DISTINCT " + e + ")";
+      return concat({"COUNT(DISTINCT ", expression, ")"});
   }
 }
 

@@ -41,6 +41,8 @@ bool uses_positional_placeholders(Dialect dialect);
 std::string bind_placeholder(Dialect dialect, std::string value, std::vector<std::string>& params);
 // The placeholder for the value at 0-based `position`, without binding.
 std::string placeholder_at(Dialect dialect, std::size_t position);
+// Appends what placeholder_at returns, without a string of its own.
+void append_placeholder(std::string& out, Dialect dialect, std::size_t position);
 
 // Granularity and zone texts are written into SQL: both throw a query error for a text holding a
 // single quote, a backslash or a control character.

@@ -1,5 +1,7 @@
 #include "engine/member_sql/column_qualifier.h"
 
+#include <algorithm>
+
 #include "common/unicode.h"
 
 namespace orvane {
@@ -52,10 +54,9 @@ bool names_dimension(const View* view, std::string_view word) {
 
 }  // namespace
 
-std::string qualify_columns(Dialect dialect, std::string_view quoted_alias, const View* view,
-                            std::string_view text) {
-  std::string out;
-  out.reserve(text.size() + text.size() / 2 + 16);
+void append_qualified_columns(std::string& out, Dialect dialect, std::string_view quoted_alias,
+                              const View* view, std::string_view text) {
+  out.reserve(out.size() + text.size() + text.size() / 2 + 16);
   std::size_t pos = 0;
   const std::size_t size = text.size();
   while (pos < size) {
@@ -95,10 +96,15 @@ std::string qualify_columns(Dialect dialect, std::string_view quoted_alias, cons
       pos = stop;
     }
   }
-  return out;
 }
 
 bool is_bare_identifier(std::string_view text) {
+  // Plain ASCII names, the usual case, are answered without trimming or decoding.
+  if (!text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x80 && is_identifier_character(byte);
+      }))
+    return true;
   std::string_view trimmed = trim_unicode_whitespace(text);
   if (trimmed.empty()) return false;
   std::size_t pos = 0;

@@ -12,8 +12,9 @@ namespace orvane {
 // One pass: string literals are copied; quoted identifiers are re-quoted for the dialect and
 // qualified unless a full stop touches them; words naming a dimension of `view` are qualified
 // unless preceded by a full stop or followed by "(". `view` may be null (nothing is a dimension).
-std::string qualify_columns(Dialect dialect, std::string_view quoted_alias, const View* view,
-                            std::string_view text);
+// Appends the result to `out`.
+void append_qualified_columns(std::string& out, Dialect dialect, std::string_view quoted_alias,
+                              const View* view, std::string_view text);
 
 // Not empty after trimming, and only Unicode alphanumerics and underscores.
 bool is_bare_identifier(std::string_view text);

@@ -59,18 +59,24 @@ void append_compact_reference(std::string& out, std::string_view first, std::str
   out.append("{{").append(first).append(".").append(second).append("}}");
 }
 
-// {{ name }} becomes {{alias.name}} when alias.name is a dimension or measure.
-std::string expand_bare_references(const GeneratorContext& context, std::string_view alias,
-                                   std::string_view text) {
-  return replace_references(
-      text, match_bare_reference,
-      [&](std::string& out, const ReferenceMatch& match, std::string_view original) {
-        const MemberKind* kind = context.engine.member_index.kind_of(alias, match.first);
-        if (kind && *kind != MemberKind::Segment)
-          append_compact_reference(out, alias, match.first);
-        else
-          out.append(original);
-      });
+// {{ name }} becomes {{alias.name}} when alias.name is a dimension or measure. Writes the result
+// to `out` and returns true, or returns false with `out` untouched when no reference changes.
+bool expand_bare_references(const GeneratorContext& context, std::string_view alias,
+                            std::string_view text, std::string& out) {
+  bool changed = false;
+  std::size_t copied = 0;
+  for (std::size_t from = 0; auto match = find_reference(text, from, match_bare_reference);) {
+    from = match->end;
+    const MemberKind* kind = context.engine.member_index.kind_of(alias, match->first);
+    if (!kind || *kind == MemberKind::Segment) continue;
+    if (!changed) out.reserve(text.size() + 32);
+    changed = true;
+    out.append(text.substr(copied, match->begin - copied));
+    append_compact_reference(out, alias, match->first);
+    copied = match->end;
+  }
+  if (changed) out.append(text.substr(copied));
+  return changed;
 }
 
 std::string replace_table_references(std::string_view quoted_alias, std::string_view text) {
@@ -79,7 +85,7 @@ std::string replace_table_references(std::string_view quoted_alias, std::string_
       [&](std::string& out, const ReferenceMatch&, std::string_view) { out.append(quoted_alias); });
 }
 
-// The SQL a {{ first.second }} reference stands for.
+// Appends the SQL a {{ first.second }} reference stands for.
 void append_dotted_replacement(GeneratorContext& context, std::string_view alias,
                                const EntityMap& entities, const ReferenceMatch& match,
                                std::string& out) {
@@ -93,19 +99,23 @@ void append_dotted_replacement(GeneratorContext& context, std::string_view alias
   const MemberKind* kind = context.engine.member_index.kind_of(first, second);
   if (view && kind && *kind == MemberKind::Measure) {
     if (const Measure* measure = find_measure(*view, second)) {
+      const std::size_t mark = out.size();
       try {
-        std::string sql = measure_sql(context, render_alias, *measure, entities);
-        out.append("(").append(sql).append(")");
+        out.append("(");
+        append_measure_sql(context, render_alias, *measure, entities, out);
+        out.append(")");
         return;
       } catch (const EngineError&) {
         if (budget_exhausted(context)) throw;
+        out.resize(mark);
       }
     }
   }
   if (view && kind && *kind == MemberKind::Dimension) {
     if (const Dimension* dimension = find_dimension(*view, second)) {
-      std::string sql = render_template(context, render_alias, dimension->expr, entities);
-      out.append("(").append(sql).append(")");
+      out.append("(");
+      append_rendered(context, render_alias, dimension->expr, entities, out);
+      out.append(")");
       return;
     }
   }
@@ -126,55 +136,84 @@ std::string resolve_dotted_references(GeneratorContext& context, std::string_vie
                             });
 }
 
-std::string qualified_name(const GeneratorContext& context, std::string_view quoted_alias,
+void append_qualified_name(std::string& out, Dialect dialect, std::string_view quoted_alias,
                            std::string_view name) {
-  std::string out(quoted_alias);
-  out.append(".");
-  append_quoted_identifier(out, context.dialect, name);
-  return out;
+  out.append(quoted_alias).append(".");
+  append_quoted_identifier(out, dialect, name);
 }
 
 // An expression without references: a bare column name is qualified with the alias, anything
 // else has its dimension names qualified.
-std::string qualify_plain(const GeneratorContext& context, std::string_view alias,
-                          std::string_view quoted_alias, std::string_view expression) {
-  if (is_bare_identifier(expression)) return qualified_name(context, quoted_alias, expression);
-  return qualify_columns(context.dialect, quoted_alias, context.engine.find_view(alias),
-                         expression);
+void append_plain(const GeneratorContext& context, std::string_view alias,
+                  std::string_view expression, std::string& out) {
+  if (is_bare_identifier(expression)) {
+    append_quoted_identifier(out, context.dialect, alias);
+    out.append(".");
+    append_quoted_identifier(out, context.dialect, expression);
+    return;
+  }
+  const std::string quoted_alias = quote_identifier(context.dialect, alias);
+  append_qualified_columns(out, context.dialect, quoted_alias, context.engine.find_view(alias),
+                           expression);
 }
 
 }  // namespace
 
-std::string render_template(GeneratorContext& context, std::string_view alias,
-                            std::string_view expression, const EntityMap& entities) {
-  if (context.depth > kDeepestRendering) return std::string(expression);
+void append_rendered(GeneratorContext& context, std::string_view alias, std::string_view expression,
+                     const EntityMap& entities, std::string& out) {
+  if (context.depth > kDeepestRendering) {
+    out.append(expression);
+    return;
+  }
   count_rendering(context);
   DepthGuard guard(context);
 
-  const std::string quoted_alias = quote_identifier(context.dialect, alias);
-  if (expression.find("{{") == std::string_view::npos)
-    return qualify_plain(context, alias, quoted_alias, expression);
+  if (expression.find("{{") == std::string_view::npos) {
+    append_plain(context, alias, expression, out);
+    return;
+  }
 
-  std::string text = expand_bare_references(context, alias, expression);
+  const std::string quoted_alias = quote_identifier(context.dialect, alias);
+  // Each pass reads the text the previous one left; `text` views the expression until a pass
+  // changes it.
+  std::string storage;
+  std::string_view text = expression;
+  auto keep = [&](std::string next) {
+    storage = std::move(next);
+    text = storage;
+  };
+  if (std::string expanded; expand_bare_references(context, alias, text, expanded))
+    keep(std::move(expanded));
   const bool had_table = has_table_reference(text);
   const bool had_dotted = has_dotted_reference(text);
-  if (had_table) text = replace_table_references(quoted_alias, text);
+  if (had_table) keep(replace_table_references(quoted_alias, text));
   // Table replacement inserts only quoted names, which hold no reference unless the alias does.
   if (had_dotted || (had_table && has_dotted_reference(text)))
-    text = resolve_dotted_references(context, alias, entities, text);
+    keep(resolve_dotted_references(context, alias, entities, text));
 
-  if (is_bare_identifier(text)) return qualified_name(context, quoted_alias, text);
-  if (had_dotted || had_table || has_variables_reference(text)) return text;
-  return qualify_columns(context.dialect, quoted_alias, context.engine.find_view(alias), text);
+  if (is_bare_identifier(text))
+    append_qualified_name(out, context.dialect, quoted_alias, text);
+  else if (had_dotted || had_table || has_variables_reference(text))
+    out.append(text);
+  else
+    append_qualified_columns(out, context.dialect, quoted_alias, context.engine.find_view(alias),
+                             text);
+}
+
+std::string render_template(GeneratorContext& context, std::string_view alias,
+                            std::string_view expression, const EntityMap& entities) {
+  std::string out;
+  append_rendered(context, alias, expression, entities, out);
+  return out;
 }
 
 std::string render_dimension_for_condition(GeneratorContext& context, std::string_view alias,
                                            std::string_view expression, const EntityMap& entities) {
-  std::string rendered = render_template(context, alias, expression, entities);
-  if (is_bare_identifier(expression)) return rendered;
+  const bool parenthesised = !is_bare_identifier(expression);
   std::string out;
-  out.reserve(rendered.size() + 2);
-  out.append("(").append(rendered).append(")");
+  if (parenthesised) out.append("(");
+  append_rendered(context, alias, expression, entities, out);
+  if (parenthesised) out.append(")");
   return out;
 }
 

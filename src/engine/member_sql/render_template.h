@@ -16,6 +16,10 @@ namespace orvane {
 std::string render_template(GeneratorContext& context, std::string_view alias,
                             std::string_view expression, const EntityMap& entities);
 
+// As render_template, appending to `out`. On an exception `out` may hold part of the rendering.
+void append_rendered(GeneratorContext& context, std::string_view alias, std::string_view expression,
+                     const EntityMap& entities, std::string& out);
+
 // As render_template, parenthesised unless the expression is a bare identifier.
 std::string render_dimension_for_condition(GeneratorContext& context, std::string_view alias,
                                            std::string_view expression, const EntityMap& entities);

@@ -184,10 +184,15 @@ std::optional<std::string> date_range_condition(
                       list_notation(query.date_range.value_or(*resolved)) +
                       " that does not resolve to a start and an end date. Give two dates "
                       "(YYYY-MM-DD) or one relative phrase such as 'last 7 days' or 'this month'.");
-  std::string start = bind_placeholder(dialect, (*resolved)[0], params);
-  std::string end = bind_placeholder(dialect, (*resolved)[1], params);
-  std::string e(expression);
-  return e + " >= " + start + " AND " + e + " <= " + end;
+  std::string condition;
+  condition.reserve(2 * expression.size() + 32);
+  condition.append(expression).append(" >= ");
+  params.push_back((*resolved)[0]);
+  append_placeholder(condition, dialect, params.size() - 1);
+  condition.append(" AND ").append(expression).append(" <= ");
+  params.push_back((*resolved)[1]);
+  append_placeholder(condition, dialect, params.size() - 1);
+  return condition;
 }
 
 void check_time_dimension(const TimeDimensionQuery& query,

@@ -11,5 +11,7 @@ namespace orvane {
 // The view's table (parts that are not plain identifiers quoted, text holding a quote character
 // kept as written), else its SQL in parentheses on lines of their own, else its name.
 std::string from_source(Dialect dialect, const View& view);
+// Appends what from_source returns, without a string of its own.
+void append_from_source(std::string& out, Dialect dialect, const View& view);
 
 }  // namespace orvane

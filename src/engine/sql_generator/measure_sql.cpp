@@ -10,71 +10,86 @@
 namespace orvane {
 namespace {
 
-std::string wrap(std::string_view head, std::string_view inner, std::string_view tail = ")") {
-  std::string out;
-  out.reserve(head.size() + inner.size() + tail.size());
-  out.append(head).append(inner).append(tail);
-  return out;
-}
-
 bool has_filters(const Measure& measure) {
   return measure.filters && !measure.filters->empty();
 }
 
 // The measure's value per row: its expression (or "*"), under CASE WHEN for measure filters.
-std::string filtered_expression(GeneratorContext& context, std::string_view alias,
-                                const Measure& measure, const EntityMap& entities) {
+void append_filtered_expression(GeneratorContext& context, std::string_view alias,
+                                const Measure& measure, const EntityMap& entities,
+                                std::string& out) {
+  if (!has_filters(measure)) {
+    if (measure.expr)
+      append_rendered(context, alias, *measure.expr, entities, out);
+    else
+      out.append("*");
+    return;
+  }
+  // The expression is rendered before the conditions, though written after them.
   std::string base =
       measure.expr ? render_template(context, alias, *measure.expr, entities) : std::string("*");
-  if (!has_filters(measure)) return base;
-  std::string conditions;
+  out.append("CASE WHEN ");
+  const std::size_t conditions = out.size();
   for (const auto& filter : *measure.filters) {
-    if (!conditions.empty()) conditions.append(" AND ");
-    conditions.append(render_template(context, alias, filter.expr, entities));
+    if (out.size() > conditions) out.append(" AND ");
+    append_rendered(context, alias, filter.expr, entities, out);
   }
-  std::string out = "CASE WHEN ";
-  out.append(conditions);
   if (base == "*")
     out.append(" THEN 1 END");
   else
     out.append(" THEN ").append(base).append(" END");
-  return out;
 }
 
-// The aggregate call for the types that aggregate.
-std::string aggregate(Dialect dialect, MeasureType type, std::string_view value) {
+// The opening of the aggregate call for the types that aggregate with a plain function call.
+std::string_view aggregate_head(MeasureType type) {
   switch (type) {
     case MeasureType::Count:
-      return wrap("COUNT(", value);
+      return "COUNT(";
     case MeasureType::Sum:
-      return wrap("SUM(", value);
+      return "SUM(";
     case MeasureType::Average:
-      return wrap("AVG(", value);
+      return "AVG(";
     case MeasureType::Min:
-      return wrap("MIN(", value);
+      return "MIN(";
     case MeasureType::Max:
-      return wrap("MAX(", value);
+      return "MAX(";
     case MeasureType::CountDistinct:
-      return wrap("COUNT(DISTINCT ", value);
-    case MeasureType::CountDistinctApprox:
-      return approximate_count_distinct(dialect, value);
+      return "COUNT(DISTINCT ";
     case MeasureType::Median:
-      return wrap("PERCENTILE_CONT(0.5) WITHIN GROUP (ORDER BY ", value);
+      return "PERCENTILE_CONT(0.5) WITHIN GROUP (ORDER BY ";
+    case MeasureType::CountDistinctApprox:
     case MeasureType::Custom:
     case MeasureType::Number:
       break;
   }
-  return std::string(value);
+  return {};
+}
+
+// The aggregate call around the measure's value for the types that aggregate; the value itself
+// for the others.
+void append_aggregate(GeneratorContext& context, std::string_view alias, const Measure& measure,
+                      const EntityMap& entities, std::string& out) {
+  if (measure.type == MeasureType::CountDistinctApprox) {
+    std::string value;
+    append_filtered_expression(context, alias, measure, entities, value);
+    out.append(approximate_count_distinct(context.dialect, value));
+    return;
+  }
+  std::string_view head = aggregate_head(measure.type);
+  out.append(head);
+  append_filtered_expression(context, alias, measure, entities, out);
+  if (!head.empty()) out.append(")");
 }
 
 bool passes_through(MeasureType type) {
   return type == MeasureType::Custom || type == MeasureType::Number;
 }
 
-std::string pass_through(GeneratorContext& context, std::string_view alias, const Measure& measure,
-                         const EntityMap& entities, std::string_view missing_message) {
+void append_pass_through(GeneratorContext& context, std::string_view alias, const Measure& measure,
+                         const EntityMap& entities, std::string_view missing_message,
+                         std::string& out) {
   if (!measure.expr) throw sql_generation_error(std::string(missing_message));
-  return render_template(context, alias, *measure.expr, entities);
+  append_rendered(context, alias, *measure.expr, entities, out);
 }
 
 // "7 days" gives 7 (the unit is dropped); anything else is used as written.
@@ -98,40 +113,45 @@ std::string frame_bound(const std::optional<std::string>& bound, std::string_vie
   return window_bound_size(text) + std::string(direction);
 }
 
-std::string rolling_sql(GeneratorContext& context, std::string_view alias, const Measure& measure,
-                        const EntityMap& entities) {
-  std::string inner =
-      passes_through(measure.type)
-          ? pass_through(context, alias, measure, entities, "Pass-through measure requires an expr")
-          : aggregate(context.dialect, measure.type,
-                      filtered_expression(context, alias, measure, entities));
+void append_rolling(GeneratorContext& context, std::string_view alias, const Measure& measure,
+                    const EntityMap& entities, std::string& out) {
+  if (passes_through(measure.type))
+    append_pass_through(context, alias, measure, entities, "Pass-through measure requires an expr",
+                        out);
+  else
+    append_aggregate(context, alias, measure, entities, out);
   const RollingWindow& window = *measure.rolling_window;
-  std::string out = std::move(inner);
   out.append(" OVER (ORDER BY 1 ROWS BETWEEN ")
       .append(frame_bound(window.trailing, "unbounded", "UNBOUNDED PRECEDING", " PRECEDING"))
       .append(" AND ")
       .append(frame_bound(window.leading, "current row", "UNBOUNDED FOLLOWING", " FOLLOWING"))
       .append(")");
-  return out;
 }
 
 }  // namespace
 
+void append_measure_sql(GeneratorContext& context, std::string_view alias, const Measure& measure,
+                        const EntityMap& entities, std::string& out) {
+  if (!measure.rolling_window && measure.type == MeasureType::Custom)
+    return append_pass_through(context, alias, measure, entities, "Custom measure requires an expr",
+                               out);
+  if (!measure.rolling_window && measure.type == MeasureType::Number)
+    return append_pass_through(context, alias, measure, entities, "Number measure requires an expr",
+                               out);
+  const bool coalesced = measure.type == MeasureType::Sum && has_filters(measure);
+  if (coalesced) out.append("COALESCE(");
+  if (measure.rolling_window)
+    append_rolling(context, alias, measure, entities, out);
+  else
+    append_aggregate(context, alias, measure, entities, out);
+  if (coalesced) out.append(", 0)");
+}
+
 std::string measure_sql(GeneratorContext& context, std::string_view alias, const Measure& measure,
                         const EntityMap& entities) {
-  const bool coalesced = measure.type == MeasureType::Sum && has_filters(measure);
-  std::string sql;
-  if (measure.rolling_window) {
-    sql = rolling_sql(context, alias, measure, entities);
-  } else if (measure.type == MeasureType::Custom) {
-    return pass_through(context, alias, measure, entities, "Custom measure requires an expr");
-  } else if (measure.type == MeasureType::Number) {
-    return pass_through(context, alias, measure, entities, "Number measure requires an expr");
-  } else {
-    sql = aggregate(context.dialect, measure.type,
-                    filtered_expression(context, alias, measure, entities));
-  }
-  return coalesced ? wrap("COALESCE(", sql, ", 0)") : sql;
+  std::string out;
+  append_measure_sql(context, alias, measure, entities, out);
+  return out;
 }
 
 }  // namespace orvane

@@ -16,5 +16,8 @@ namespace orvane {
 // without an expression.
 std::string measure_sql(GeneratorContext& context, std::string_view alias, const Measure& measure,
                         const EntityMap& entities);
+// Appends what measure_sql returns. On an exception `out` may hold part of the text.
+void append_measure_sql(GeneratorContext& context, std::string_view alias, const Measure& measure,
+                        const EntityMap& entities, std::string& out);
 
 }  // namespace orvane

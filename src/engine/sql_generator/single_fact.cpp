@@ -61,10 +61,23 @@ void add_order_items(GeneratorContext& context, const QueryRequest& request, Sta
   for (const auto& order : request.order) {
     const OutputColumn* column = find_order_column(statement.columns, order.id);
     if (!column) throw query_error("order field '" + order.id + "' is not projected by this query");
-    std::string item = quote_identifier(context.dialect, column->alias);
+    std::string item;
+    item.reserve(column->alias.size() + 8);
+    append_quoted_identifier(item, context.dialect, column->alias);
     item.append(order.desc ? " DESC" : " ASC");
     statement.order_by.push_back(std::move(item));
   }
+}
+
+// The values the filters bind, at any depth: room for the parameters, most often exactly.
+std::size_t filter_values(const std::vector<QueryFilter>& filters) {
+  std::size_t count = 0;
+  for (const auto& filter : filters) {
+    count += filter.values.size();
+    if (filter.and_filters) count += filter_values(*filter.and_filters);
+    if (filter.or_filters) count += filter_values(*filter.or_filters);
+  }
+  return count;
 }
 
 }  // namespace
@@ -81,6 +94,7 @@ CompileResult generate_single_fact(GeneratorContext& context, const QueryRequest
   statement.where.reserve(request.filters.size() + request.segments.size() +
                           request.time_dimensions.size());
   statement.order_by.reserve(request.order.size());
+  statement.params.reserve(filter_values(request.filters) + 2 * request.time_dimensions.size());
 
   for (const auto& path : request.dimensions)
     add_dimension_item(context, path, entities, statement);

@@ -1,5 +1,7 @@
 #include "engine/sql_generator/statement.h"
 
+#include <charconv>
+
 #include "common/failure.h"
 #include "engine/sql_generator/from_source.h"
 
@@ -12,6 +14,13 @@ void append_joined(std::string& out, const std::vector<std::string>& parts,
     if (i) out.append(separator);
     out.append(parts[i]);
   }
+}
+
+template <typename Number>
+void append_number(std::string& out, Number number) {
+  char digits[24];
+  auto result = std::to_chars(digits, digits + sizeof digits, number);
+  out.append(digits, result.ptr);
 }
 
 bool needs_group_by(const Statement& statement, const QueryRequest& request) {
@@ -61,7 +70,9 @@ std::string assemble_statement(GeneratorContext& context, const Statement& state
     sql.append("  ").append(statement.items[i].expression).append(" AS ");
     append_quoted_identifier(sql, dialect, statement.columns[i].alias);
   }
-  sql.append("\nFROM\n  ").append(from_source(dialect, *base)).append(" AS ");
+  sql.append("\nFROM\n  ");
+  append_from_source(sql, dialect, *base);
+  sql.append(" AS ");
   append_quoted_identifier(sql, dialect, base->name);
   for (const auto& join : statement.plan.joins) {
     sql.append("\n").append(join.keyword).append(" JOIN ").append(join.source).append(" AS ");
@@ -76,7 +87,7 @@ std::string assemble_statement(GeneratorContext& context, const Statement& state
     sql.append("\nGROUP BY\n  ");
     for (std::size_t i = 0; i < statement.grouping.size(); ++i) {
       if (i) sql.append(", ");
-      sql.append(std::to_string(statement.grouping[i] + 1));
+      append_number(sql, statement.grouping[i] + 1);
     }
   }
   if (!statement.having.empty()) {
@@ -87,8 +98,8 @@ std::string assemble_statement(GeneratorContext& context, const Statement& state
     sql.append("\nORDER BY\n  ");
     append_joined(sql, statement.order_by, ", ");
   }
-  if (request.limit) sql.append("\nLIMIT ").append(std::to_string(*request.limit));
-  if (request.offset) sql.append("\nOFFSET ").append(std::to_string(*request.offset));
+  if (request.limit) append_number(sql.append("\nLIMIT "), *request.limit);
+  if (request.offset) append_number(sql.append("\nOFFSET "), *request.offset);
   return sql;
 }
 
