@@ -80,7 +80,12 @@ constexpr const char* kCompileNames[] = {"views_yaml",  "query_json",  "dialect"
                                          "topics_yaml", "motifs_yaml", "queries_yaml"};
 constexpr Signature kCompileSignature{"compile", kCompileNames, 6, 3};
 
-PyObject* compile(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
+// The module's state: the strings each compile result repeats.
+ResultStrings& result_strings(PyObject* module) {
+  return *static_cast<ResultStrings*>(PyModule_GetState(module));
+}
+
+PyObject* compile(PyObject* module, PyObject* const* args, Py_ssize_t nargs, PyObject* kwnames) {
   PyObject* slots[6];
   if (!bind_arguments(kCompileSignature, args, nargs, kwnames, slots)) return nullptr;
   Keeper keeper;
@@ -95,7 +100,7 @@ PyObject* compile(PyObject*, PyObject* const* args, Py_ssize_t nargs, PyObject* 
     return nullptr;
   return guarded([&] {
     CompileResult result = compile_query(documents, query_json, dialect);
-    return to_python(result);
+    return to_python(result, result_strings(module));
   });
 }
 
@@ -200,9 +205,24 @@ PyMethodDef kMethods[] = {
      METH_FASTCALL | METH_KEYWORDS, catalog_list_doc},
     {nullptr, nullptr, 0, nullptr}};
 
-// The execution step of multi-phase initialisation: the functions are added here.
+// The execution step of multi-phase initialisation: the functions are added and the state's
+// strings made here. Python allocates the state zeroed, so every string starts out null.
 int exec_module(PyObject* module) {
+  if (!make_result_strings(result_strings(module))) return -1;
   return PyModule_AddFunctions(module, kMethods);
+}
+
+int traverse_module(PyObject* module, visitproc visit, void* arg) {
+  return visit_result_strings(result_strings(module), visit, arg);
+}
+
+int clear_module(PyObject* module) {
+  clear_result_strings(result_strings(module));
+  return 0;
+}
+
+void free_module(void* module) {
+  clear_module(static_cast<PyObject*>(module));
 }
 
 PyModuleDef_Slot kSlots[] = {{Py_mod_exec, reinterpret_cast<void*>(exec_module)},
@@ -214,15 +234,9 @@ PyModuleDef_Slot kSlots[] = {{Py_mod_exec, reinterpret_cast<void*>(exec_module)}
 #endif
                              {0, nullptr}};
 
-PyModuleDef kModule = {PyModuleDef_HEAD_INIT,
-                       "orvane",
-                       "The orvane Python module.",
-                       0,
-                       nullptr,
-                       kSlots,
-                       nullptr,
-                       nullptr,
-                       nullptr};
+PyModuleDef kModule = {PyModuleDef_HEAD_INIT, "orvane",     "The orvane Python module.",
+                       sizeof(ResultStrings), nullptr,      kSlots,
+                       traverse_module,       clear_module, free_module};
 
 }  // namespace
 }  // namespace orvane::python

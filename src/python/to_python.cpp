@@ -2,9 +2,11 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace orvane::python {
@@ -41,15 +43,6 @@ bool set_item(PyObject* dict, PyObject* key, PyObject* value) {
   return failed == 0;
 }
 
-bool set_item(PyObject* dict, std::string_view key, PyObject* value) {
-  Owned key_object(value ? text_object(key) : nullptr);
-  if (!key_object.get()) {
-    Py_XDECREF(value);
-    return false;
-  }
-  return set_item(dict, key_object.get(), value);
-}
-
 PyObject* text_list(const std::vector<std::string>& texts) {
   Owned list(PyList_New(static_cast<Py_ssize_t>(texts.size())));
   if (!list.get()) return nullptr;
@@ -61,40 +54,17 @@ PyObject* text_list(const std::vector<std::string>& texts) {
   return list.release();
 }
 
-// The spellings of the column kinds, each made once per call when first needed.
-class KindNames {
- public:
-  KindNames() = default;
-  KindNames(const KindNames&) = delete;
-  KindNames& operator=(const KindNames&) = delete;
-  ~KindNames() {
-    for (PyObject* name : names_) Py_XDECREF(name);
-  }
-
-  // A new reference, or null with the Python error set.
-  PyObject* get(ColumnKind kind) {
-    PyObject*& name = names_.at(static_cast<std::size_t>(kind));
-    if (!name) name = text_object(spelling(kind));
-    Py_XINCREF(name);
-    return name;
-  }
-
- private:
-  std::array<PyObject*, 4> names_{};
-};
-
-// The column dicts share their three key objects and the kind spellings, made once per call.
-PyObject* column_list(const std::vector<OutputColumn>& columns) {
+// Each column is a dict of three entries under the shared key strings.
+PyObject* column_list(const std::vector<OutputColumn>& columns, const ResultStrings& strings) {
   Owned list(PyList_New(static_cast<Py_ssize_t>(columns.size())));
   if (!list.get()) return nullptr;
-  Owned alias(text_object("alias")), kind(text_object("kind")), member(text_object("member"));
-  if (!alias.get() || !kind.get() || !member.get()) return nullptr;
-  KindNames kinds;
   for (std::size_t i = 0; i < columns.size(); ++i) {
+    PyObject* kind = strings.kinds[static_cast<std::size_t>(columns[i].kind)];
+    Py_INCREF(kind);
     Owned dict(PyDict_New());
-    if (!dict.get() || !set_item(dict.get(), alias.get(), text_object(columns[i].alias)) ||
-        !set_item(dict.get(), kind.get(), kinds.get(columns[i].kind)) ||
-        !set_item(dict.get(), member.get(), text_object(columns[i].member)))
+    if (!dict.get() || !set_item(dict.get(), strings.alias, text_object(columns[i].alias)) ||
+        !set_item(dict.get(), strings.kind, kind) ||
+        !set_item(dict.get(), strings.member, text_object(columns[i].member)))
       return nullptr;
     PyList_SET_ITEM(list.get(), static_cast<Py_ssize_t>(i), dict.release());
   }
@@ -138,13 +108,41 @@ PyObject* dict_object(const ValueObject& object) {
 
 }  // namespace
 
-PyObject* to_python(const CompileResult& result) {
+bool make_result_strings(ResultStrings& strings) {
+  const std::pair<PyObject**, const char*> keys[] = {
+      {&strings.columns, "columns"}, {&strings.default_limit_applied, "default_limit_applied"},
+      {&strings.params, "params"},   {&strings.sql, "sql"},
+      {&strings.alias, "alias"},     {&strings.kind, "kind"},
+      {&strings.member, "member"}};
+  for (const auto& [slot, text] : keys)
+    if (!(*slot = PyUnicode_InternFromString(text))) return false;
+  for (std::size_t kind = 0; kind < strings.kinds.size(); ++kind)
+    if (!(strings.kinds[kind] = text_object(spelling(static_cast<ColumnKind>(kind))))) return false;
+  return true;
+}
+
+void clear_result_strings(ResultStrings& strings) {
+  for (PyObject** slot : {&strings.columns, &strings.default_limit_applied, &strings.params,
+                          &strings.sql, &strings.alias, &strings.kind, &strings.member})
+    Py_CLEAR(*slot);
+  for (PyObject*& kind : strings.kinds) Py_CLEAR(kind);
+}
+
+int visit_result_strings(const ResultStrings& strings, visitproc visit, void* arg) {
+  for (PyObject* object : {strings.columns, strings.default_limit_applied, strings.params,
+                           strings.sql, strings.alias, strings.kind, strings.member})
+    Py_VISIT(object);
+  for (PyObject* kind : strings.kinds) Py_VISIT(kind);
+  return 0;
+}
+
+PyObject* to_python(const CompileResult& result, const ResultStrings& strings) {
   Owned dict(PyDict_New());
-  if (!dict.get() || !set_item(dict.get(), "columns", column_list(result.columns)) ||
-      !set_item(dict.get(), "default_limit_applied",
+  if (!dict.get() || !set_item(dict.get(), strings.columns, column_list(result.columns, strings)) ||
+      !set_item(dict.get(), strings.default_limit_applied,
                 PyBool_FromLong(result.default_limit_applied)) ||
-      !set_item(dict.get(), "params", text_list(result.params)) ||
-      !set_item(dict.get(), "sql", text_object(result.sql)))
+      !set_item(dict.get(), strings.params, text_list(result.params)) ||
+      !set_item(dict.get(), strings.sql, text_object(result.sql)))
     return nullptr;
   return dict.release();
 }
