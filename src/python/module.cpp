@@ -3,6 +3,7 @@
 #define PY_SSIZE_T_CLEAN
 #include <Python.h>
 
+#include <array>
 #include <new>
 #include <string_view>
 #include <vector>
@@ -18,20 +19,21 @@
 namespace orvane::python {
 namespace {
 
-// Owns the objects whose UTF-8 buffers the document texts point into.
+// Owns the objects whose UTF-8 buffers the document texts point into: at most one per
+// document list, and a call passes at most four lists.
 class Keeper {
  public:
-  // A call passes at most four document lists.
-  Keeper() { objects_.reserve(4); }
+  Keeper() = default;
   Keeper(const Keeper&) = delete;
   Keeper& operator=(const Keeper&) = delete;
   ~Keeper() {
     for (PyObject* object : objects_) Py_XDECREF(object);
   }
-  void hold(PyObject* object) { objects_.push_back(object); }
+  void hold(PyObject* object) { objects_.at(count_++) = object; }
 
  private:
-  std::vector<PyObject*> objects_;
+  std::array<PyObject*, 4> objects_{};
+  std::size_t count_ = 0;
 };
 
 bool extract_list(PyObject* object, const char* parameter, bool optional,
