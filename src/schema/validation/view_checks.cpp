@@ -35,16 +35,17 @@ class DimensionNames {
     std::size_t size = 16;
     while (size < 2 * view.dimensions.size()) size *= 2;
     slots_.assign(size, nullptr);
-    repeated_.assign(view.dimensions.size(), false);
+    repeated_.clear();
     for (std::size_t i = 0; i < view.dimensions.size(); ++i) {
       const std::string*& slot = slots_[slot_of(view.dimensions[i].name)];
       if (slot)
-        repeated_[i] = true;
+        repeated_.push_back(i);
       else
         slot = &view.dimensions[i].name;
     }
   }
-  bool repeated(std::size_t index) const { return repeated_[index]; }
+  // The declaration indexes that repeat an earlier name, ascending; usually none.
+  const std::vector<std::size_t>& repeated() const { return repeated_; }
   bool contains(std::string_view name) const { return slots_[slot_of(name)] != nullptr; }
 
  private:
@@ -58,14 +59,17 @@ class DimensionNames {
   }
 
   std::vector<const std::string*> slots_;
-  std::vector<bool> repeated_;  // by declaration index
+  std::vector<std::size_t> repeated_;
 };
 
 void check_dimensions(const View& view, const DimensionNames& names, ErrorLines& errors) {
+  auto repeated = names.repeated().begin();
   for (std::size_t i = 0; i < view.dimensions.size(); ++i) {
     const auto& dimension = view.dimensions[i];
-    if (names.repeated(i))
+    if (repeated != names.repeated().end() && *repeated == i) {
+      ++repeated;
       errors.push_back(view_prefix(view) + "Duplicate dimension name: '" + dimension.name + "'");
+    }
     if (dimension.expr.empty())
       errors.push_back(view_prefix(view) + "Dimension '" + dimension.name + "' has empty expr");
   }
