@@ -18,9 +18,9 @@ constexpr std::array<std::string_view, 5> kParamTypes = {"measure", "dimension",
 constexpr std::array<std::string_view, 2> kConstraints = {"numeric", "temporal"};
 
 MotifParam read_param(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 5> kNames = {"type", "constraints", "default",
-                                                             "description", "values"};
-  Fields f(r, node, kNames);
+  static constexpr yaml::FieldNames kNames = {"type", "constraints", "default", "description",
+                                              "values"};
+  Fields<kNames> f(r, node);
   MotifParam p;
   p.type = static_cast<MotifParamType>(r.variant(f.required("type"), kParamTypes));
   if (const Node* n = f.get("constraints"))
@@ -34,19 +34,19 @@ MotifParam read_param(const Reader& r, const Node& node) {
 }
 
 MotifOutputColumn read_output(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 2> kNames = {"name", "expr"};
-  Fields f(r, node, kNames);
+  static constexpr yaml::FieldNames kNames = {"name", "expr"};
+  Fields<kNames> f(r, node);
   return MotifOutputColumn{r.text(f.required("name")), r.text(f.required("expr"))};
 }
 
 }  // namespace
 
 Motif read_motif(const yaml::Document& doc) {
-  static constexpr std::array<std::string_view, 7> kNames = {
-      "name", "description", "type", "params", "returns", "outputs", "meta"};
-  static constexpr std::array<Fields::Alias, 1> kAliases = {Fields::Alias{"adds", "outputs"}};
+  static constexpr yaml::FieldNames kNames = {"name",    "description", "type", "params",
+                                              "returns", "outputs",     "meta"};
+  static constexpr std::array<yaml::FieldAlias, 1> kAliases = {yaml::FieldAlias{"adds", "outputs"}};
   Reader r(doc, yaml::Scalars::AsWritten);
-  Fields f(r, doc.root(), kNames, kAliases);
+  Fields<kNames> f(r, doc.root(), kAliases);
   Motif m;
   m.name = r.text(f.required("name"));
   m.description = r.optional_text(f.get("description"));

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "common/failure.h"
@@ -21,12 +22,12 @@ using yaml::Reader;
 template <std::size_t N>
 class RecordFields {
  public:
-  RecordFields(const Reader& r, const Node& node, const std::array<std::string_view, N>& names,
+  RecordFields(const Reader& r, const Node& node, const yaml::FieldNames& names,
                std::string_view record, const std::array<bool, N>& defaultable)
       : names_(names) {
+    if (names.size() != N) throw std::logic_error("record fields and defaults differ in number");
     if (node.kind == yaml::NodeKind::Mapping) {
-      yaml::Fields fields(r, node, names);
-      for (std::size_t i = 0; i < N; ++i) values_[i] = fields.get(names[i]);
+      yaml::match_fields(r, node, names, {}, values_);
       return;
     }
     std::string expected = "struct " + std::string(record) + " with " + std::to_string(N) +
@@ -71,7 +72,7 @@ class RecordFields {
     const Node* node;
   };
 
-  const std::array<std::string_view, N>& names_;
+  const yaml::FieldNames& names_;
   std::array<const Node*, N> values_{};
   std::optional<Missing> missing_;
 };
@@ -88,8 +89,7 @@ FilterOperator read_operator(const Reader& r, const Node& node) {
 }
 
 QueryFilter read_filter(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 5> kNames = {"member", "operator", "values", "and",
-                                                             "or"};
+  static constexpr yaml::FieldNames kNames = {"member", "operator", "values", "and", "or"};
   static constexpr std::array<bool, 5> kDefaultable = {false, false, true, false, false};
   RecordFields<5> f(r, node, kNames, "QueryFilter", kDefaultable);
   auto filters = [&](const Node& n) {
@@ -105,8 +105,7 @@ QueryFilter read_filter(const Reader& r, const Node& node) {
 }
 
 TimeDimensionQuery read_time_dimension(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 3> kNames = {"dimension", "granularity",
-                                                             "date_range"};
+  static constexpr yaml::FieldNames kNames = {"dimension", "granularity", "date_range"};
   static constexpr std::array<bool, 3> kDefaultable = {false, false, false};
   RecordFields<3> f(r, node, kNames, "TimeDimensionQuery", kDefaultable);
   TimeDimensionQuery query;
@@ -117,7 +116,7 @@ TimeDimensionQuery read_time_dimension(const Reader& r, const Node& node) {
 }
 
 OrderBy read_order(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 2> kNames = {"id", "desc"};
+  static constexpr yaml::FieldNames kNames = {"id", "desc"};
   static constexpr std::array<bool, 2> kDefaultable = {false, true};
   RecordFields<2> f(r, node, kNames, "OrderBy", kDefaultable);
   OrderBy order;
@@ -129,7 +128,7 @@ OrderBy read_order(const Reader& r, const Node& node) {
 }  // namespace
 
 QueryRequest read_query_request(const Reader& reader, const Node& node) {
-  static constexpr std::array<std::string_view, 13> kNames = {
+  static constexpr yaml::FieldNames kNames = {
       "measures", "dimensions", "filters",   "segments", "time_dimensions", "order",       "limit",
       "offset",   "timezone",   "ungrouped", "through",  "motif",           "motif_params"};
   static constexpr std::array<bool, 13> kDefaultable = {

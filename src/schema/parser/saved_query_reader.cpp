@@ -13,9 +13,8 @@ using yaml::Node;
 using yaml::Reader;
 
 SavedQueryParam read_param(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 4> kNames = {"type", "values", "default",
-                                                             "description"};
-  Fields f(r, node, kNames);
+  static constexpr yaml::FieldNames kNames = {"type", "values", "default", "description"};
+  Fields<kNames> f(r, node);
   SavedQueryParam p;
   p.type = r.text(f.required("type"));
   p.values = r.optional_texts(f.get("values"));
@@ -25,8 +24,8 @@ SavedQueryParam read_param(const Reader& r, const Node& node) {
 }
 
 SavedQueryStep read_step(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 3> kNames = {"name", "query", "description"};
-  Fields f(r, node, kNames);
+  static constexpr yaml::FieldNames kNames = {"name", "query", "description"};
+  Fields<kNames> f(r, node);
   SavedQueryStep step;
   step.name = r.text(f.required("name"));
   step.query = read_query_request(r, f.required("query"));
@@ -45,10 +44,9 @@ std::optional<QueryRequest> read_inline_query(const Reader& r, const Node& root)
 }  // namespace
 
 SavedQuery read_saved_query(const yaml::Document& doc) {
-  static constexpr std::array<std::string_view, 5> kNames = {"name", "description", "params",
-                                                             "steps", "meta"};
+  static constexpr yaml::FieldNames kNames = {"name", "description", "params", "steps", "meta"};
   Reader r(doc, yaml::Scalars::AsWritten);
-  Fields f(r, doc.root(), kNames);
+  Fields<kNames> f(r, doc.root());
   SavedQuery q;
   q.name = r.text(f.required("name"));
   q.description = r.optional_text(f.get("description"));

@@ -26,22 +26,22 @@ void read_operand(const Reader& r, const Node& node, TopicFilter& filter) {
   switch (filter.type) {
     case TopicFilterType::In:
     case TopicFilterType::NotIn: {
-      static constexpr std::array<std::string_view, 1> kNames = {"values"};
-      Fields f(r, node, kNames);
+      static constexpr yaml::FieldNames kNames = {"values"};
+      Fields<kNames> f(r, node);
       filter.values = r.list(f.required("values"), [&](const Node& n) { return r.value(n); });
       return;
     }
     case TopicFilterType::InDateRange:
     case TopicFilterType::NotInDateRange: {
-      static constexpr std::array<std::string_view, 2> kNames = {"from", "to"};
-      Fields f(r, node, kNames);
+      static constexpr yaml::FieldNames kNames = {"from", "to"};
+      Fields<kNames> f(r, node);
       filter.from = r.value(f.required("from"));
       filter.to = r.value(f.required("to"));
       return;
     }
     default: {
-      static constexpr std::array<std::string_view, 1> kNames = {"value"};
-      Fields f(r, node, kNames);
+      static constexpr yaml::FieldNames kNames = {"value"};
+      Fields<kNames> f(r, node);
       filter.value = r.value(f.required("value"));
       return;
     }
@@ -79,8 +79,8 @@ TopicFilter read_filter(const Reader& r, const Node& node) {
 }
 
 TopicRetrievalConfig read_retrieval(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 2> kNames = {"include", "exclude"};
-  Fields f(r, node, kNames);
+  static constexpr yaml::FieldNames kNames = {"include", "exclude"};
+  Fields<kNames> f(r, node);
   TopicRetrievalConfig config;
   if (const Node* n = f.get("include")) config.include = r.texts(*n);
   if (const Node* n = f.get("exclude")) config.exclude = r.texts(*n);
@@ -90,10 +90,10 @@ TopicRetrievalConfig read_retrieval(const Reader& r, const Node& node) {
 }  // namespace
 
 Topic read_topic(const yaml::Document& doc) {
-  static constexpr std::array<std::string_view, 7> kNames = {
-      "name", "description", "views", "base_view", "retrieval", "default_filters", "meta"};
+  static constexpr yaml::FieldNames kNames = {"name",      "description",     "views", "base_view",
+                                              "retrieval", "default_filters", "meta"};
   Reader r(doc, yaml::Scalars::AsWritten);
-  Fields f(r, doc.root(), kNames);
+  Fields<kNames> f(r, doc.root());
   Topic t;
   t.name = r.text(f.required("name"));
   t.description = r.optional_text(f.get("description"));

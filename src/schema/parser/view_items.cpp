@@ -14,77 +14,70 @@ using yaml::Node;
 using yaml::Reader;
 
 Lifespan read_lifespan(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 3> kNames = {"start", "end", "from"};
-  Fields f(r, node, kNames);
+  static constexpr yaml::FieldNames kNames = {"start", "end", "from"};
+  Fields<kNames> f(r, node);
   return Lifespan{r.text(f.required("start")), r.optional_text(f.get("end")),
                   r.optional_text(f.get("from"))};
 }
 
-Entity read_entity(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 9> kNames = {
+// The full forms read into a record already placed in its list. Fields are read in declaration
+// order, which is also the order errors are raised in.
+void read_entity(const Reader& r, const Node& node, Entity& e) {
+  static constexpr yaml::FieldNames kNames = {
       "name", "type", "description", "key", "keys", "lifespan", "inherits_from", "meta", "parent"};
-  Fields f(r, node, kNames);
-  auto type = [&](const Node* node) {
-    return node == nullptr ? EntityType::Primary : read_enum<EntityType, 2>(r, *node);
-  };
-  return Entity{
-      .name = r.text(f.required("name")),
-      .type = type(f.get("type")),
-      .description = r.documentation_text(f.get("description")),
-      .key = r.optional_text(f.get("key")),
-      .keys = r.optional_texts(f.get("keys")),
-      .lifespan = r.optional(f.get("lifespan"), [&](const Node& n) { return read_lifespan(r, n); }),
-      .inherits_from = r.optional_text(f.get("inherits_from")),
-      .meta = r.documentation_meta(f.get("meta")),
-      .parent = r.optional_text(f.get("parent")),
-  };
+  Fields<kNames> f(r, node);
+  e.name = r.text(f.required("name"));
+  if (const Node* n = f.get("type")) e.type = read_enum<EntityType, 2>(r, *n);
+  e.description = r.documentation_text(f.get("description"));
+  e.key = r.optional_text(f.get("key"));
+  e.keys = r.optional_texts(f.get("keys"));
+  e.lifespan = r.optional(f.get("lifespan"), [&](const Node& n) { return read_lifespan(r, n); });
+  e.inherits_from = r.optional_text(f.get("inherits_from"));
+  e.meta = r.documentation_meta(f.get("meta"));
+  e.parent = r.optional_text(f.get("parent"));
 }
 
-Dimension read_dimension(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 12> kNames = {
+void read_dimension(const Reader& r, const Node& node, Dimension& d) {
+  static constexpr yaml::FieldNames kNames = {
       "name",     "type",        "description", "expr",        "original_expr", "samples",
       "synonyms", "primary_key", "sub_query",   "segmentable", "inherits_from", "meta"};
-  Fields f(r, node, kNames);
+  Fields<kNames> f(r, node);
   auto flag = [&](std::string_view name) {
     return r.optional(f.get(name), [&](const Node& n) { return r.boolean(n); });
   };
-  // Members are initialised in declaration order, which is also the order errors are raised in.
-  return Dimension{
-      .name = r.text(f.required("name")),
-      .type = read_enum<DimensionType, 6>(r, f.required("type")),
-      .description = r.documentation_text(f.get("description")),
-      .expr = r.text(f.required("expr")),
-      .original_expr = r.optional_text(f.get("original_expr")),
-      .samples = r.documentation_texts(f.get("samples")),
-      .synonyms = r.documentation_texts(f.get("synonyms")),
-      .primary_key = flag("primary_key"),
-      .sub_query = flag("sub_query"),
-      .segmentable = flag("segmentable"),
-      .inherits_from = r.optional_text(f.get("inherits_from")),
-      .meta = r.documentation_meta(f.get("meta")),
-  };
+  d.name = r.text(f.required("name"));
+  d.type = read_enum<DimensionType, 6>(r, f.required("type"));
+  d.description = r.documentation_text(f.get("description"));
+  d.expr = r.text(f.required("expr"));
+  d.original_expr = r.optional_text(f.get("original_expr"));
+  d.samples = r.documentation_texts(f.get("samples"));
+  d.synonyms = r.documentation_texts(f.get("synonyms"));
+  d.primary_key = flag("primary_key");
+  d.sub_query = flag("sub_query");
+  d.segmentable = flag("segmentable");
+  d.inherits_from = r.optional_text(f.get("inherits_from"));
+  d.meta = r.documentation_meta(f.get("meta"));
 }
 
 MeasureFilter read_measure_filter(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 3> kNames = {"expr", "original_expr",
-                                                             "description"};
-  Fields f(r, node, kNames);
+  static constexpr yaml::FieldNames kNames = {"expr", "original_expr", "description"};
+  Fields<kNames> f(r, node);
   return MeasureFilter{r.text(f.required("expr")), r.optional_text(f.get("original_expr")),
                        r.documentation_text(f.get("description"))};
 }
 
 RollingWindow read_rolling_window(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 3> kNames = {"trailing", "leading", "offset"};
-  Fields f(r, node, kNames);
+  static constexpr yaml::FieldNames kNames = {"trailing", "leading", "offset"};
+  Fields<kNames> f(r, node);
   return RollingWindow{r.optional_text(f.get("trailing")), r.optional_text(f.get("leading")),
                        r.optional_text(f.get("offset"))};
 }
 
 Driver read_driver(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 11> kNames = {
+  static constexpr yaml::FieldNames kNames = {
       "measure", "direction", "strength", "confidence",  "coefficient", "coefficients",
       "form",    "intercept", "lag",      "description", "refs"};
-  Fields f(r, node, kNames);
+  Fields<kNames> f(r, node);
   auto number = [&](const Node& n) { return r.number(n); };
   Driver d;
   d.measure = r.text(f.required("measure"));
@@ -103,9 +96,9 @@ Driver read_driver(const Reader& r, const Node& node) {
 }
 
 Shift read_shift(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 5> kNames = {"measure", "by", "direction",
-                                                             "comparable_by", "maturity"};
-  Fields f(r, node, kNames);
+  static constexpr yaml::FieldNames kNames = {"measure", "by", "direction", "comparable_by",
+                                              "maturity"};
+  Fields<kNames> f(r, node);
   Shift s;
   s.measure = r.text(f.required("measure"));
   s.by = r.text(f.required("by"));
@@ -129,57 +122,55 @@ std::optional<std::vector<Driver>> read_drivers(const Reader& r, const Node* nod
 
 // A measure without `type` is a number when it shifts another measure; without either it is
 // not a full measure at all.
-Measure read_measure(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 13> kNames = {
+void read_measure(const Reader& r, const Node& node, Measure& m) {
+  static constexpr yaml::FieldNames kNames = {
       "name",    "type",    "description", "expr",           "original_expr",
       "filters", "samples", "synonyms",    "rolling_window", "inherits_from",
       "drivers", "shift",   "meta"};
-  Fields f(r, node, kNames);
-  std::string name = r.text(f.required("name"));
+  Fields<kNames> f(r, node);
+  m.name = r.text(f.required("name"));
   auto type =
       r.optional(f.get("type"), [&](const Node& n) { return read_enum<MeasureType, 10>(r, n); });
   // The type is settled once `shift` is known.
-  Measure m{
-      .name = std::move(name),
-      .description = r.documentation_text(f.get("description")),
-      .expr = r.optional_text(f.get("expr")),
-      .original_expr = r.optional_text(f.get("original_expr")),
-      .filters = read_measure_filters(r, f.get("filters")),
-      .samples = r.documentation_texts(f.get("samples")),
-      .synonyms = r.documentation_texts(f.get("synonyms")),
-      .rolling_window = r.optional(f.get("rolling_window"),
-                                   [&](const Node& n) { return read_rolling_window(r, n); }),
-      .inherits_from = r.optional_text(f.get("inherits_from")),
-      .drivers = read_drivers(r, f.get("drivers")),
-      .shift = r.optional(f.get("shift"), [&](const Node& n) { return read_shift(r, n); }),
-      .meta = r.documentation_meta(f.get("meta")),
-  };
+  m.description = r.documentation_text(f.get("description"));
+  m.expr = r.optional_text(f.get("expr"));
+  m.original_expr = r.optional_text(f.get("original_expr"));
+  m.filters = read_measure_filters(r, f.get("filters"));
+  m.samples = r.documentation_texts(f.get("samples"));
+  m.synonyms = r.documentation_texts(f.get("synonyms"));
+  m.rolling_window =
+      r.optional(f.get("rolling_window"), [&](const Node& n) { return read_rolling_window(r, n); });
+  m.inherits_from = r.optional_text(f.get("inherits_from"));
+  m.drivers = read_drivers(r, f.get("drivers"));
+  m.shift = r.optional(f.get("shift"), [&](const Node& n) { return read_shift(r, n); });
+  m.meta = r.documentation_meta(f.get("meta"));
   if (type)
     m.type = *type;
   else if (m.shift)
     m.type = MeasureType::Number;
   else
     throw yaml::missing_field("type");
-  return m;
 }
 
 std::string read_inherit(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 1> kNames = {"inherits_from"};
-  Fields f(r, node, kNames);
+  static constexpr yaml::FieldNames kNames = {"inherits_from"};
+  Fields<kNames> f(r, node);
   return r.text(f.required("inherits_from"));
 }
 
-// Tries the full form, then the inherit form; each attempt's own error is discarded. The key
-// look-ups skip attempts that cannot succeed without raising.
+// Tries the full form, then the inherit form; each attempt's own error is discarded, and a
+// failed full form leaves no record behind. The key look-ups skip attempts that cannot succeed
+// without raising.
 template <typename Full, typename ReadFull>
 void read_untagged(const Reader& reader, const Node& node, ReadFull read_full,
                    std::string_view kind, std::vector<Full>& items,
                    std::vector<InheritItem>& inherited) {
   if (yaml::has_key(reader.doc(), node, "name")) {
     try {
-      items.push_back(read_full(reader, node));
+      read_full(reader, node, items.emplace_back());
       return;
     } catch (const Failure&) {
+      items.pop_back();
     }
   }
   if (yaml::has_key(reader.doc(), node, "inherits_from")) {

@@ -44,9 +44,9 @@ std::optional<RefreshKey> read_optional_refresh_key(const Reader& r, const Node*
 }
 
 Segment read_segment(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 5> kNames = {"name", "expr", "description",
-                                                             "inherits_from", "meta"};
-  Fields f(r, node, kNames);
+  static constexpr yaml::FieldNames kNames = {"name", "expr", "description", "inherits_from",
+                                              "meta"};
+  Fields<kNames> f(r, node);
   return Segment{
       .name = r.text(f.required("name")),
       .expr = r.text(f.required("expr")),
@@ -57,9 +57,9 @@ Segment read_segment(const Reader& r, const Node& node) {
 }
 
 PreAggregation read_pre_aggregation(const Reader& r, const Node& node) {
-  static constexpr std::array<std::string_view, 6> kNames = {
-      "name", "dimensions", "measures", "time_dimension", "granularity", "refresh_key"};
-  Fields f(r, node, kNames);
+  static constexpr yaml::FieldNames kNames = {"name",           "dimensions",  "measures",
+                                              "time_dimension", "granularity", "refresh_key"};
+  Fields<kNames> f(r, node);
   PreAggregation p;
   p.name = r.text(f.required("name"));
   if (const Node* n = f.get("dimensions")) p.dimensions = r.texts(*n);
@@ -73,12 +73,12 @@ PreAggregation read_pre_aggregation(const Reader& r, const Node& node) {
 }  // namespace
 
 RawView read_raw_view(const yaml::Document& doc, yaml::Documentation documentation) {
-  static constexpr std::array<std::string_view, 14> kNames = {
+  static constexpr yaml::FieldNames kNames = {
       "name",        "description", "label",      "datasource", "dialect",  "table",
       "sql",         "entities",    "dimensions", "measures",   "segments", "pre_aggregations",
       "refresh_key", "meta"};
   Reader r(doc, yaml::Scalars::AsWritten, documentation);
-  Fields f(r, doc.root(), kNames);
+  Fields<kNames> f(r, doc.root());
   RawView raw;
   View& v = raw.view;
   v.name = r.text(f.required("name"));

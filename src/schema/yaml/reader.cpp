@@ -1,6 +1,5 @@
 #include "schema/yaml/reader.h"
 
-#include <stdexcept>
 #include <unordered_map>
 
 #include "common/failure.h"
@@ -53,19 +52,24 @@ std::string Reader::text(const Node& node) const {
   return std::string(text_view(node));
 }
 
-// As optional(node, text), typing the scalar once instead of twice.
-std::optional<std::string> Reader::optional_text(const Node* node) const {
+// As optional(node, text_view), typing the scalar once instead of twice.
+std::optional<std::string_view> Reader::optional_text_view(const Node* node) const {
   if (node == nullptr) return std::nullopt;
   if (node->kind != NodeKind::Scalar) invalid_type(*node, "a string");
   ScalarType type = core_type(*doc_, *node);
   if (type == ScalarType::Null) return std::nullopt;
   if (scalars_ == Scalars::Core && type != ScalarType::String) invalid_type(*node, "a string");
-  return std::string(doc_->text(*node));
+  return doc_->text(*node);
+}
+
+std::optional<std::string> Reader::optional_text(const Node* node) const {
+  if (auto text = optional_text_view(node)) return std::string(*text);
+  return std::nullopt;
 }
 
 std::optional<std::string> Reader::documentation_text(const Node* node) const {
   if (documentation_ == Documentation::Keep) return optional_text(node);
-  if (node != nullptr && !is_null(*node)) text_view(*node);
+  optional_text_view(node);
   return std::nullopt;
 }
 
@@ -197,48 +201,25 @@ std::string Reader::describe(const Node& node) const {
   return "string \"" + text + "\"";
 }
 
-Fields::Fields(const Reader& reader, const Node& node, std::span<const std::string_view> names,
-               std::span<const Alias> aliases)
-    : names_(names) {
-  if (names_.size() > kMaxFields) throw std::logic_error("record has too many fields");
+void match_fields(const Reader& reader, const Node& node, const FieldNames& names,
+                  std::span<const FieldAlias> aliases, std::span<const Node*> values) {
   const Document& doc = reader.doc();
   const Node& mapping = reader.expect_mapping(node);
   for (std::size_t entry = 0; entry < doc.length(mapping); ++entry) {
     const Node& key = doc.key(mapping, entry);
     if (key.kind != NodeKind::Scalar) continue;
     std::string_view name = doc.text(key);
-    for (const Alias& alias : aliases)
+    for (const FieldAlias& alias : aliases)
       if (alias.spelling == name) name = alias.field;
-    for (std::size_t i = 0; i < names_.size(); ++i) {
-      if (!same_name(names_[i], name)) continue;
-      if ((given_ >> i & 1) != 0) throw duplicate_field(names_[i]);
-      given_ |= std::uint32_t{1} << i;
-      values_[i] = &doc.value(mapping, entry);
-      break;
-    }
+    std::size_t field = names.find(name);
+    if (field == names.size()) continue;
+    if (values[field] != nullptr) throw duplicate_field(names[field]);
+    values[field] = &doc.value(mapping, entry);
   }
 }
 
-const Node* Fields::find(std::string_view name) const {
-  for (std::size_t i = 0; i < names_.size(); ++i) {
-    if (names_[i] != name) continue;
-    next_ = i + 1;
-    return value(i);
-  }
-  return nullptr;
-}
-
-void Fields::missing(std::string_view name) {
+void throw_missing_field(std::string_view name) {
   throw missing_field(name);
-}
-
-bool has_key(const Document& doc, const Node& mapping, std::string_view key) {
-  if (mapping.kind != NodeKind::Mapping) return false;
-  for (std::size_t i = 0; i < doc.length(mapping); ++i) {
-    const Node& k = doc.key(mapping, i);
-    if (k.kind == NodeKind::Scalar && doc.text(k) == key) return true;
-  }
-  return false;
 }
 
 }  // namespace orvane::yaml

@@ -14,6 +14,7 @@
 #include "common/value.h"
 #include "schema/models/view.h"
 #include "schema/yaml/document.h"
+#include "schema/yaml/field_names.h"
 
 namespace orvane::yaml {
 
@@ -55,6 +56,7 @@ class Reader {
     return read(*node);
   }
   std::optional<std::string> optional_text(const Node* node) const;
+  std::optional<std::string_view> optional_text_view(const Node* node) const;
   std::optional<std::vector<std::string>> optional_texts(const Node* node) const {
     return optional(node, [&](const Node& n) { return texts(n); });
   }
@@ -102,48 +104,51 @@ class Reader {
   Documentation documentation_;
 };
 
-// The values of one record mapping by field name. Keys a record does not know are skipped; a
-// field given twice fails with "duplicate field". `aliases` maps a second spelling to its field.
+// A second spelling of a record field.
+struct FieldAlias {
+  std::string_view spelling;
+  std::string_view field;
+};
+
+// Sets values[field] to the value of each key that names one of `names` (after `aliases`); the
+// values start null. Keys a record does not know are skipped; a field given twice fails with
+// "duplicate field".
+void match_fields(const Reader& reader, const Node& node, const FieldNames& names,
+                  std::span<const FieldAlias> aliases, std::span<const Node*> values);
+
+[[noreturn]] void throw_missing_field(std::string_view name);
+
+// The values of one record mapping by field name. The names are a constant of the record's reader,
+// so a look-up by a literal name folds to reading one slot.
+template <const FieldNames& Names>
 class Fields {
  public:
-  static constexpr std::size_t kMaxFields = 16;
-  struct Alias {
-    std::string_view spelling;
-    std::string_view field;
-  };
-
-  Fields(const Reader& reader, const Node& node, std::span<const std::string_view> names,
-         std::span<const Alias> aliases = {});
-
-  // Readers ask for fields in the order they are declared, so the look-up first tries the name
-  // after the last one found; inline, that comparison is against a literal of known length.
-  const Node* get(std::string_view name) const {
-    if (next_ < names_.size() && names_[next_] == name) return value(next_++);
-    return find(name);
+  Fields(const Reader& reader, const Node& node, std::span<const FieldAlias> aliases = {}) {
+    match_fields(reader, node, Names, aliases, values_);
   }
+
+  // Null when the field is absent (or when the record has no field of that name).
+  const Node* get(std::string_view name) const { return values_[Names.find(name)]; }
   const Node& required(std::string_view name) const {
     const Node* node = get(name);
-    if (node == nullptr) missing(name);
+    if (node == nullptr) throw_missing_field(name);
     return *node;
   }
 
  private:
-  const Node* find(std::string_view name) const;
-  [[noreturn]] static void missing(std::string_view name);
-
-  std::span<const std::string_view> names_;
-  const Node* value(std::size_t field) const {
-    return (given_ >> field & 1) != 0 ? values_[field] : nullptr;
-  }
-
-  // A bit per field given; values_ holds only those fields, so nothing needs clearing first.
-  std::uint32_t given_ = 0;
-  static_assert(kMaxFields <= 32);
-  std::array<const Node*, kMaxFields> values_;
-  mutable std::size_t next_ = 0;  // the field after the last one looked up
+  // One slot per field, and a last one that stays null for names the record lacks.
+  std::array<const Node*, Names.size() + 1> values_{};
 };
 
-// Whether a mapping has a key of that text (a cheap look before trying a record form).
-bool has_key(const Document& doc, const Node& mapping, std::string_view key);
+// Whether a mapping has a key of that text (a cheap look before trying a record form). Inline,
+// so that the comparison is against a literal of known length.
+inline bool has_key(const Document& doc, const Node& mapping, std::string_view key) {
+  if (mapping.kind != NodeKind::Mapping) return false;
+  for (std::size_t i = 0; i < doc.length(mapping); ++i) {
+    const Node& k = doc.key(mapping, i);
+    if (k.kind == NodeKind::Scalar && doc.text(k) == key) return true;
+  }
+  return false;
+}
 
 }  // namespace orvane::yaml
