@@ -148,11 +148,11 @@ CompileResult compile_query(const DocumentTexts& documents, std::string_view que
                             std::string_view dialect_name) {
   SemanticLayer layer = load_documents(documents, yaml::Documentation::CheckOnly);
   Dialect dialect = resolve_dialect(dialect_name);
-  std::unique_ptr<Engine> engine = build_engine(std::move(layer), dialect);
+  const Engine engine(std::move(layer), dialect);
   QueryRequest parsed = parse_request(query_json);
 
   AliasRestoreMap restore;
-  auto measures = resolve_induced_measures(*engine, parsed, restore);
+  auto measures = resolve_induced_measures(engine, parsed, restore);
   const bool had_limit = parsed.limit.has_value();
   // The parsed request is ours alone, so rewriting it in place costs no copy.
   if (measures) parsed.measures = std::move(*measures);
@@ -161,7 +161,7 @@ CompileResult compile_query(const DocumentTexts& documents, std::string_view que
   else if (*parsed.limit > kLargestLimit)
     parsed.limit = kLargestLimit;
 
-  CompileResult result = generate_sql(*engine, parsed);
+  CompileResult result = generate_sql(engine, parsed);
   reject_unresolved_references(result.sql);
   restore_induced_names(result.columns, restore);
   result.default_limit_applied = !had_limit;

@@ -1,5 +1,7 @@
 #include "engine/mod/engine.h"
 
+#include <utility>
+
 #include "common/failure.h"
 #include "schema/validation/validation.h"
 
@@ -15,22 +17,19 @@ const JoinGraph& Engine::join_graph() const {
   return *join_graph_;
 }
 
-std::unique_ptr<Engine> build_engine(SemanticLayer layer, Dialect dialect) {
-  // The layer moves in first: the promotion index validation leaves holds views into it.
-  auto engine = std::make_unique<Engine>();
-  engine->layer = std::move(layer);
-  engine->dialect = dialect;
+// The layer moves in first: the promotion index validation leaves holds views into it.
+Engine::Engine(SemanticLayer schema, Dialect sql_dialect)
+    : layer(std::move(schema)), dialect(sql_dialect) {
   try {
-    validate_schema(engine->layer, &engine->induced_measures);
+    validate_schema(layer, &induced_measures);
   } catch (const EngineError&) {
     throw;
   } catch (const Failure& failure) {
     throw schema_error(std::string(failure.message()));
   }
-  engine->views_by_name.reserve(engine->layer.views.size());
-  for (const auto& view : engine->layer.views) engine->views_by_name.try_emplace(view.name, &view);
-  engine->member_index = MemberIndex::build(engine->layer, engine->views_by_name);
-  return engine;
+  views_by_name.reserve(layer.views.size());
+  for (const auto& view : layer.views) views_by_name.try_emplace(view.name, &view);
+  member_index = MemberIndex::build(layer, views_by_name);
 }
 
 }  // namespace orvane

@@ -1,7 +1,6 @@
 // The engine: everything generation reads, built once per compile call.
 #pragma once
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,7 +15,14 @@
 
 namespace orvane {
 
+// Validates the schema, which leaves the promotion index, then builds the member index: a
+// constructor, so that a compile keeps its engine in place rather than on the heap. Throws an
+// EngineError. Neither copied nor moved: views_by_name and the indexes point into the layer.
 struct Engine {
+  Engine(SemanticLayer schema, Dialect sql_dialect);
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
   SemanticLayer layer;
   Dialect dialect = Dialect::Postgres;
   // First view of each name, for constant-time look-ups.
@@ -32,10 +38,5 @@ struct Engine {
  private:
   mutable std::optional<JoinGraph> join_graph_;
 };
-
-// Validates the schema, which leaves the promotion index, then builds the member index. Throws
-// an EngineError. The engine must not be copied or moved after construction (views_by_name and
-// the indexes point into the layer), hence the unique result.
-std::unique_ptr<Engine> build_engine(SemanticLayer layer, Dialect dialect);
 
 }  // namespace orvane
