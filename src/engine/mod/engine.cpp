@@ -17,18 +17,17 @@ const JoinGraph& Engine::join_graph() const {
   return *join_graph_;
 }
 
-// The layer moves in first: the promotion index validation leaves holds views into it.
+// The layer moves in first: the promotion index and the view names validation leaves hold
+// views into it.
 Engine::Engine(SemanticLayer schema, Dialect sql_dialect)
     : layer(std::move(schema)), dialect(sql_dialect) {
   try {
-    validate_schema(layer, &induced_measures);
+    validate_schema(layer, &induced_measures, &views_by_name);
   } catch (const EngineError&) {
     throw;
   } catch (const Failure& failure) {
     throw schema_error(std::string(failure.message()));
   }
-  views_by_name.reserve(layer.views.size());
-  for (const auto& view : layer.views) views_by_name.try_emplace(view.name, &view);
   member_index = MemberIndex::build(layer, views_by_name);
 }
 

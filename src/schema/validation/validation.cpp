@@ -1,5 +1,7 @@
 #include "schema/validation/validation.h"
 
+#include <utility>
+
 #include "common/failure.h"
 #include "schema/validation/checks.h"
 
@@ -18,9 +20,10 @@ std::string join_lines(const ErrorLines& lines) {
 }  // namespace
 
 // Every check runs even after others have failed, so one call reports every problem at once.
-void validate_schema(const SemanticLayer& layer, InducedMeasureIndex* induced) {
+void validate_schema(const SemanticLayer& layer, InducedMeasureIndex* induced,
+                     std::unordered_map<std::string_view, const View*>* views_by_name) {
   const auto& views = layer.views;
-  const SchemaNames names = collect_schema_names(views);
+  SchemaNames names = collect_schema_names(views);
   ErrorLines errors;
   check_view_names(views, names, errors);
   check_view_structure(views, errors);
@@ -35,6 +38,7 @@ void validate_schema(const SemanticLayer& layer, InducedMeasureIndex* induced) {
   if (layer.motifs) check_motifs(*layer.motifs, errors);
   if (layer.saved_queries) check_saved_queries(*layer.saved_queries, errors);
   if (!errors.empty()) throw Failure(join_lines(errors));
+  if (views_by_name != nullptr) *views_by_name = std::move(names.last_view_named);
 }
 
 }  // namespace orvane
