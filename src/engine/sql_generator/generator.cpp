@@ -56,7 +56,7 @@ CompileResult generate_sql(const Engine& engine, const QueryRequest& request) {
   std::string base =
       views.size() == 1 ? views.front() : choose_base_view(engine.join_graph(), views, request);
   std::vector<std::string> targets = without(required_views(engine, request, views), base);
-  JoinPlan plan = plan_joins(context, base, targets, request.through, AliasMap{{base, base}});
+  JoinPlan plan = plan_joins(context, base, targets, request.through, AliasMap(base, base));
   reject_multiplied_measures(request, plan);
 
   EntityMap entities = build_entity_map(engine, base, targets);

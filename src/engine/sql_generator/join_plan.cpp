@@ -6,10 +6,25 @@
 
 namespace orvane {
 
+void AliasMap::assign(std::string_view view, std::string_view alias) {
+  for (auto& entry : entries_)
+    if (entry.first == view) {
+      entry.second = alias;
+      return;
+    }
+  entries_.emplace_back(view, alias);
+}
+
+const std::string* AliasMap::find(std::string_view view) const {
+  for (const auto& entry : entries_)
+    if (entry.first == view) return &entry.second;
+  return nullptr;
+}
+
 const std::string& alias_in_query(const AliasMap& aliases, std::string_view view) {
-  auto found = aliases.find(view);
-  if (found == aliases.end()) throw query_error("View '" + std::string(view) + "' not in query");
-  return found->second;
+  const std::string* alias = aliases.find(view);
+  if (!alias) throw query_error("View '" + std::string(view) + "' not in query");
+  return *alias;
 }
 
 std::string join_condition(GeneratorContext& context, const Relationship& relationship,
@@ -38,10 +53,9 @@ JoinPlan plan_joins(GeneratorContext& context, const std::string& base_view,
   for (const auto& relationship : tree) {
     const View* joined = context.engine.find_view(relationship.to);
     if (!joined) throw join_error("View '" + relationship.to + "' not found in join graph");
-    aliases.insert_or_assign(relationship.to, relationship.to);
-    auto from_alias = aliases.find(relationship.from);
-    std::string_view from_name =
-        from_alias == aliases.end() ? std::string_view(relationship.from) : from_alias->second;
+    aliases.assign(relationship.to, relationship.to);
+    const std::string* from_alias = aliases.find(relationship.from);
+    std::string_view from_name = from_alias ? std::string_view(*from_alias) : relationship.from;
     plan.joins.push_back({"LEFT", from_source(context.dialect, *joined), relationship.to,
                           join_condition(context, relationship, from_name, relationship.to),
                           relationship.kind});

@@ -1,11 +1,10 @@
 // The joins of one statement: which views come in, in which order, on which conditions.
 #pragma once
 
-#include <functional>
-#include <map>
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/join_graph/join_graph.h"
@@ -13,8 +12,21 @@
 
 namespace orvane {
 
-// View name -> the alias its columns are addressed by in the statement.
-using AliasMap = std::map<std::string, std::string, std::less<>>;
+// View name -> the alias its columns are addressed by in the statement. A statement joins few
+// views, so the entries are kept in a plain list, in the order they were added.
+class AliasMap {
+ public:
+  AliasMap() = default;
+  AliasMap(std::string_view view, std::string_view alias) { assign(view, alias); }
+
+  // Sets the alias of `view`, replacing an earlier one.
+  void assign(std::string_view view, std::string_view alias);
+  // The alias of `view`, or null.
+  const std::string* find(std::string_view view) const;
+
+ private:
+  std::vector<std::pair<std::string, std::string>> entries_;
+};
 
 // The alias of a view the statement joins, or a query error naming the view.
 const std::string& alias_in_query(const AliasMap& aliases, std::string_view view);

@@ -37,29 +37,41 @@ void push_filter_paths(const QueryFilter& filter, std::vector<MemberPair>& work)
     for (const auto& child : *filter.or_filters) push_filter_paths(child, work);
 }
 
-// Calls `visit` with each expression a (view, member) pair stands for, in order.
-template <typename Visit>
-void visit_member_expressions(const Engine& engine, const MemberPair& pair, Visit visit) {
-  const View* view = engine.find_view(pair.first);
-  if (!view) return;
-  if (const Dimension* dimension = find_dimension(*view, pair.second))
-    if (!dimension->sub_query.value_or(false)) visit(std::string_view(dimension->expr));
-  if (const Measure* measure = find_measure(*view, pair.second)) {
-    if (measure->expr) visit(std::string_view(*measure->expr));
-    if (measure->filters)
-      for (const auto& filter : *measure->filters) visit(std::string_view(filter.expr));
-  }
-  if (const Segment* segment = find_segment(*view, pair.second))
-    visit(std::string_view(segment->expr));
-}
+// The members a (view, member) pair names, of each kind; all null when the view is unknown.
+struct NamedMembers {
+  const Dimension* dimension = nullptr;
+  const Measure* measure = nullptr;
+  const Segment* segment = nullptr;
 
-bool any_reference(const Engine& engine, const MemberPair& pair) {
-  bool found = false;
-  visit_member_expressions(engine, pair, [&](std::string_view expression) {
-    found = found || expression.find("{{") != std::string_view::npos;
-  });
-  return found;
-}
+  NamedMembers(const Engine& engine, const MemberPair& pair) {
+    const View* view = engine.find_view(pair.first);
+    if (!view) return;
+    dimension = find_dimension(*view, pair.second);
+    measure = find_measure(*view, pair.second);
+    segment = find_segment(*view, pair.second);
+  }
+
+  // Calls `visit` with each expression the members stand for, in order.
+  template <typename Visit>
+  void visit_expressions(Visit visit) const {
+    if (dimension && !dimension->sub_query.value_or(false))
+      visit(std::string_view(dimension->expr));
+    if (measure) {
+      if (measure->expr) visit(std::string_view(*measure->expr));
+      if (measure->filters)
+        for (const auto& filter : *measure->filters) visit(std::string_view(filter.expr));
+    }
+    if (segment) visit(std::string_view(segment->expr));
+  }
+
+  bool any_reference() const {
+    bool found = false;
+    visit_expressions([&](std::string_view expression) {
+      found = found || expression.find("{{") != std::string_view::npos;
+    });
+    return found;
+  }
+};
 
 bool contains(const std::vector<std::string>& list, std::string_view name) {
   return std::find(list.begin(), list.end(), name) != list.end();
@@ -103,6 +115,9 @@ std::vector<std::string> referenced_views(const QueryRequest& request) {
   for (const auto& query : request.time_dimensions) views.push_back(view_part(query.dimension));
   for (const auto& path : request.segments) views.push_back(view_part(path));
   for (const auto& filter : request.filters) collect_filter_views(filter, views);
+  // Requests name few views, most often one, many times over: dropping repeats of the previous
+  // name before sorting leaves little to sort.
+  views.erase(std::unique(views.begin(), views.end()), views.end());
   std::sort(views.begin(), views.end());
   views.erase(std::unique(views.begin(), views.end()), views.end());
   return {views.begin(), views.end()};
@@ -124,8 +139,9 @@ std::vector<std::string> required_views(const Engine& engine, const QueryRequest
     MemberPair pair = work.back();
     work.pop_back();
     // A member without references adds nothing however often it is met.
-    if (!any_reference(engine, pair) || !seen.insert(pair).second) continue;
-    visit_member_expressions(engine, pair, [&](std::string_view expression) {
+    const NamedMembers members(engine, pair);
+    if (!members.any_reference() || !seen.insert(pair).second) continue;
+    members.visit_expressions([&](std::string_view expression) {
       for (const auto& [first, second] : dotted_references(expression)) {
         if (first == "variables") continue;
         if (engine.find_view(first)) {

@@ -8,17 +8,6 @@
 #include "engine/sql_generator/subquery_dimension.h"
 
 namespace orvane {
-namespace {
-
-void add_item(Statement& statement, std::string expression, std::string member, ColumnKind kind) {
-  const bool aggregate = kind == ColumnKind::Measure;
-  if (!aggregate) statement.grouping.push_back(statement.items.size());
-  std::string alias = column_alias(member);
-  statement.items.push_back({std::move(expression), aggregate});
-  statement.columns.push_back({std::move(member), std::move(alias), kind});
-}
-
-}  // namespace
 
 void add_dimension_item(GeneratorContext& context, std::string_view path, const EntityMap& entities,
                         Statement& statement) {
@@ -26,10 +15,11 @@ void add_dimension_item(GeneratorContext& context, std::string_view path, const 
   const Dimension* dimension = find_dimension(context.engine, member.view, member.member);
   if (!dimension) throw query_error("Dimension not found: " + std::string(path));
   const std::string& alias = alias_in_query(statement.plan.aliases, member.view);
-  std::string expression = dimension->sub_query.value_or(false)
-                               ? subquery_dimension_sql(context, *dimension, member.view, alias)
-                               : render_template(context, alias, dimension->expr, entities);
-  add_item(statement, std::move(expression), std::string(path), ColumnKind::Dimension);
+  if (dimension->sub_query.value_or(false))
+    statement.begin_item().append(subquery_dimension_sql(context, *dimension, member.view, alias));
+  else
+    append_rendered(context, alias, dimension->expr, entities, statement.begin_item());
+  statement.end_item(context.dialect, std::string(path), ColumnKind::Dimension);
 }
 
 PreparedTimeDimension add_time_dimension_item(GeneratorContext& context,
@@ -46,10 +36,12 @@ PreparedTimeDimension add_time_dimension_item(GeneratorContext& context,
   if (dimension->type == DimensionType::Datetime && timezone)
     prepared.expression = convert_time_zone(context.dialect, prepared.expression, *timezone);
   if (query.granularity) {
-    std::string member_text = query.dimension + "." + *query.granularity;
-    add_item(statement,
-             truncate_to_granularity(context.dialect, *query.granularity, prepared.expression),
-             std::move(member_text), ColumnKind::TimeDimension);
+    std::string member_text;
+    member_text.reserve(query.dimension.size() + 1 + query.granularity->size());
+    member_text.append(query.dimension).append(".").append(*query.granularity);
+    statement.begin_item().append(
+        truncate_to_granularity(context.dialect, *query.granularity, prepared.expression));
+    statement.end_item(context.dialect, std::move(member_text), ColumnKind::TimeDimension);
   }
   return prepared;
 }
@@ -60,8 +52,8 @@ void add_measure_item(GeneratorContext& context, std::string_view path, const En
   const Measure* measure = find_measure(context.engine, member.view, member.member);
   if (!measure) throw query_error("Measure not found: " + std::string(path));
   const std::string& alias = alias_in_query(statement.plan.aliases, member.view);
-  add_item(statement, measure_sql(context, alias, *measure, entities), std::string(path),
-           ColumnKind::Measure);
+  append_measure_sql(context, alias, *measure, entities, statement.begin_item());
+  statement.end_item(context.dialect, std::string(path), ColumnKind::Measure);
 }
 
 const OutputColumn* find_order_column(const std::vector<OutputColumn>& columns,

@@ -11,10 +11,12 @@
 namespace orvane {
 namespace {
 
+constexpr std::string_view kAnd = "\n  AND ";
+
 // Segments, filters and date ranges restrict rows but select nothing; a SELECT without columns
 // is not SQL, so such a request is refused rather than compiled into a broken statement.
 void reject_empty_projection(const Statement& statement) {
-  if (statement.items.empty())
+  if (statement.items == 0)
     throw query_error(
         "Query selects no columns: add a measure, a dimension, or a time dimension with a "
         "granularity. Segments, filters and date ranges only restrict rows.");
@@ -31,7 +33,7 @@ void add_filter_conditions(GeneratorContext& context, const QueryRequest& reques
     std::string condition = compile_filter(context, filter, statement.plan.aliases, params, leaves);
     check_filter_placement(filter, leaves, in_having);
     if (condition.empty()) continue;
-    (in_having ? statement.having : statement.where).push_back(std::move(condition));
+    (in_having ? statement.having : statement.where).next(kAnd).append(condition);
   }
 }
 
@@ -42,7 +44,7 @@ void add_segment_conditions(GeneratorContext& context, const QueryRequest& reque
     const Segment* segment = find_segment(context.engine, member.view, member.member);
     if (!segment) throw query_error("Segment '" + path + "' not found");
     const std::string& alias = alias_in_query(statement.plan.aliases, member.view);
-    statement.where.push_back(render_template(context, alias, segment->expr, entities));
+    append_rendered(context, alias, segment->expr, entities, statement.where.next(kAnd));
   }
 }
 
@@ -53,7 +55,7 @@ void add_date_range_conditions(GeneratorContext& context,
     if (!prepared.date_range) continue;
     auto condition = date_range_condition(context.dialect, prepared.expression, *prepared.query,
                                           prepared.date_range, statement.params);
-    if (condition) statement.where.push_back(std::move(*condition));
+    if (condition) statement.where.next(kAnd).append(*condition);
   }
 }
 
@@ -61,11 +63,9 @@ void add_order_items(GeneratorContext& context, const QueryRequest& request, Sta
   for (const auto& order : request.order) {
     const OutputColumn* column = find_order_column(statement.columns, order.id);
     if (!column) throw query_error("order field '" + order.id + "' is not projected by this query");
-    std::string item;
-    item.reserve(column->alias.size() + 8);
-    append_quoted_identifier(item, context.dialect, column->alias);
-    item.append(order.desc ? " DESC" : " ASC");
-    statement.order_by.push_back(std::move(item));
+    std::string& text = statement.order_by.next(", ");
+    append_quoted_identifier(text, context.dialect, column->alias);
+    text.append(order.desc ? " DESC" : " ASC");
   }
 }
 
@@ -84,16 +84,14 @@ std::size_t filter_values(const std::vector<QueryFilter>& filters) {
 
 CompileResult generate_single_fact(GeneratorContext& context, const QueryRequest& request,
                                    JoinPlan plan, const EntityMap& entities) {
-  Statement statement;
-  statement.plan = std::move(plan);
   const std::size_t columns =
       request.dimensions.size() + request.time_dimensions.size() + request.measures.size();
-  statement.items.reserve(columns);
+  const std::size_t conditions =
+      request.filters.size() + request.segments.size() + request.time_dimensions.size();
+  Statement statement(columns + conditions);
+  statement.plan = std::move(plan);
   statement.columns.reserve(columns);
   statement.grouping.reserve(request.dimensions.size() + request.time_dimensions.size());
-  statement.where.reserve(request.filters.size() + request.segments.size() +
-                          request.time_dimensions.size());
-  statement.order_by.reserve(request.order.size());
   statement.params.reserve(filter_values(request.filters) + 2 * request.time_dimensions.size());
 
   for (const auto& path : request.dimensions)
@@ -116,7 +114,7 @@ CompileResult generate_single_fact(GeneratorContext& context, const QueryRequest
                                *request.motif + "', which this version cannot compile");
 
   CompileResult result;
-  result.sql = assemble_statement(context, statement, request);
+  result.sql = complete_statement(context, statement, request);
   result.params = statement.take_params();
   result.columns = std::move(statement.columns);
   return result;

@@ -8,13 +8,8 @@
 namespace orvane {
 namespace {
 
-void append_joined(std::string& out, const std::vector<std::string>& parts,
-                   std::string_view separator) {
-  for (std::size_t i = 0; i < parts.size(); ++i) {
-    if (i) out.append(separator);
-    out.append(parts[i]);
-  }
-}
+// A select item or condition rarely needs more than this many bytes of text.
+constexpr std::size_t kBytesPerPart = 96;
 
 template <typename Number>
 void append_number(std::string& out, Number number) {
@@ -24,25 +19,43 @@ void append_number(std::string& out, Number number) {
 }
 
 bool needs_group_by(const Statement& statement, const QueryRequest& request) {
-  if (statement.grouping.empty() || request.ungrouped) return false;
-  for (const auto& item : statement.items)
-    if (item.aggregate) return true;
-  return false;
+  return !statement.grouping.empty() && !request.ungrouped && statement.aggregates;
 }
 
-// Room for the statement's parts and its keywords, so the text is rarely moved while it grows.
-std::size_t estimated_length(const Statement& statement) {
-  std::size_t length = 128;
-  for (const auto& item : statement.items) length += item.expression.size() + 12;
-  for (const auto& column : statement.columns) length += column.alias.size();
-  for (const auto& join : statement.plan.joins)
-    length += join.source.size() + join.view.size() + join.on.size() + 24;
-  for (const auto* parts : {&statement.where, &statement.having, &statement.order_by})
-    for (const auto& part : *parts) length += part.size() + 8;
-  return length;
+void append_section(std::string& sql, std::string_view heading, const JoinedText& entries) {
+  if (entries.empty()) return;
+  sql.append(heading).append(entries.text);
 }
 
 }  // namespace
+
+std::string& JoinedText::next(std::string_view separator) {
+  if (count++) text.append(separator);
+  return text;
+}
+
+Statement::Statement(std::size_t parts) {
+  sql.reserve(256 + kBytesPerPart * parts);
+  sql.append("SELECT\n");
+}
+
+std::string& Statement::begin_item() {
+  sql.append(items ? ",\n  " : "  ");
+  return sql;
+}
+
+void Statement::end_item(Dialect dialect, std::string member, ColumnKind kind) {
+  const bool aggregate = kind == ColumnKind::Measure;
+  if (aggregate)
+    aggregates = true;
+  else
+    grouping.push_back(items);
+  ++items;
+  std::string alias = column_alias(member);
+  sql.append(" AS ");
+  append_quoted_identifier(sql, dialect, alias);
+  columns.push_back({std::move(member), std::move(alias), kind});
+}
 
 std::vector<std::string>& Statement::params_for_having(Dialect dialect) {
   return uses_positional_placeholders(dialect) ? having_params : params;
@@ -56,20 +69,13 @@ std::vector<std::string> Statement::take_params() {
   return all;
 }
 
-std::string assemble_statement(GeneratorContext& context, const Statement& statement,
+std::string complete_statement(GeneratorContext& context, Statement& statement,
                                const QueryRequest& request) {
   const Dialect dialect = context.dialect;
   const View* base = context.engine.find_view(statement.plan.base_view);
   if (!base) throw sql_generation_error("Base view '" + statement.plan.base_view + "' not found");
 
-  std::string sql;
-  sql.reserve(estimated_length(statement));
-  sql.append("SELECT\n");
-  for (std::size_t i = 0; i < statement.items.size(); ++i) {
-    if (i) sql.append(",\n");
-    sql.append("  ").append(statement.items[i].expression).append(" AS ");
-    append_quoted_identifier(sql, dialect, statement.columns[i].alias);
-  }
+  std::string& sql = statement.sql;
   sql.append("\nFROM\n  ");
   append_from_source(sql, dialect, *base);
   sql.append(" AS ");
@@ -79,10 +85,7 @@ std::string assemble_statement(GeneratorContext& context, const Statement& state
     append_quoted_identifier(sql, dialect, join.view);
     sql.append(" ON ").append(join.on);
   }
-  if (!statement.where.empty()) {
-    sql.append("\nWHERE\n  ");
-    append_joined(sql, statement.where, "\n  AND ");
-  }
+  append_section(sql, "\nWHERE\n  ", statement.where);
   if (needs_group_by(statement, request)) {
     sql.append("\nGROUP BY\n  ");
     for (std::size_t i = 0; i < statement.grouping.size(); ++i) {
@@ -90,17 +93,11 @@ std::string assemble_statement(GeneratorContext& context, const Statement& state
       append_number(sql, statement.grouping[i] + 1);
     }
   }
-  if (!statement.having.empty()) {
-    sql.append("\nHAVING\n  ");
-    append_joined(sql, statement.having, "\n  AND ");
-  }
-  if (!statement.order_by.empty()) {
-    sql.append("\nORDER BY\n  ");
-    append_joined(sql, statement.order_by, ", ");
-  }
+  append_section(sql, "\nHAVING\n  ", statement.having);
+  append_section(sql, "\nORDER BY\n  ", statement.order_by);
   if (request.limit) append_number(sql.append("\nLIMIT "), *request.limit);
   if (request.offset) append_number(sql.append("\nOFFSET "), *request.offset);
-  return sql;
+  return std::move(sql);
 }
 
 }  // namespace orvane

@@ -1,7 +1,9 @@
-// A SELECT statement under construction, and its assembly into text.
+// A SELECT statement under construction, written straight into its text, and its completion.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/mod/compile_result.h"
@@ -11,24 +13,41 @@
 
 namespace orvane {
 
-// Its alias is that of the output column at the same position.
-struct SelectItem {
-  std::string expression;
-  bool aggregate = false;
+// Entries written one after another into one text, with a separator between them.
+struct JoinedText {
+  std::string text;
+  std::size_t count = 0;
+
+  // Writes the separator unless this is the first entry; the caller appends the entry to the
+  // returned text.
+  std::string& next(std::string_view separator);
+  bool empty() const { return count == 0; }
 };
 
 struct Statement {
-  std::vector<SelectItem> items;
-  std::vector<std::size_t> grouping;  // 0-based indexes into items
-  std::vector<OutputColumn> columns;  // parallel to items
-  std::vector<std::string> where;
-  std::vector<std::string> having;
-  std::vector<std::string> order_by;
+  // "SELECT" and the select items so far, each with its alias; the rest follows on completion.
+  std::string sql;
+  std::size_t items = 0;
+  bool aggregates = false;            // whether any select item aggregates
+  std::vector<std::size_t> grouping;  // 0-based indexes of the items that do not aggregate
+  std::vector<OutputColumn> columns;  // one per select item, in order
+  JoinedText where;                   // joined by "\n  AND "
+  JoinedText having;                  // joined by "\n  AND "
+  JoinedText order_by;                // joined by ", "
   // Values in placeholder order. With "?" placeholders HAVING values are kept apart and follow
   // every WHERE value; numbered placeholders bind everything into `params` as compiled.
   std::vector<std::string> params;
   std::vector<std::string> having_params;
   JoinPlan plan;
+
+  // Room for about `parts` items and conditions.
+  explicit Statement(std::size_t parts);
+
+  // Starts the next select item: the caller appends its expression to the returned text, then
+  // calls end_item.
+  std::string& begin_item();
+  // Ends the item with the alias of `member` and records its output column.
+  void end_item(Dialect dialect, std::string member, ColumnKind kind);
 
   // Where a value bound for a HAVING condition goes.
   std::vector<std::string>& params_for_having(Dialect dialect);
@@ -36,9 +55,10 @@ struct Statement {
   std::vector<std::string> take_params();
 };
 
-// SELECT, FROM with the planned joins, WHERE, GROUP BY, HAVING, ORDER BY, LIMIT and OFFSET. Reads
-// only `limit`, `offset` and `ungrouped` of the request.
-std::string assemble_statement(GeneratorContext& context, const Statement& statement,
+// Adds FROM with the planned joins, WHERE, GROUP BY, HAVING, ORDER BY, LIMIT and OFFSET after the
+// select items and returns the whole text. Reads only `limit`, `offset` and `ungrouped` of the
+// request.
+std::string complete_statement(GeneratorContext& context, Statement& statement,
                                const QueryRequest& request);
 
 }  // namespace orvane
