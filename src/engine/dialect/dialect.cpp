@@ -43,8 +43,13 @@ std::string concat(std::initializer_list<std::string_view> parts) {
 
 // Appends `name` between two `quote` characters, each inner `quote` preceded by `escape`.
 void append_enclosed(std::string& out, std::string_view name, char quote, char escape) {
-  if (out.empty()) out.reserve(name.size() + 4);
+  out.reserve(out.size() + name.size() + 2);
   out += quote;
+  if (name.find(quote) == std::string_view::npos) {
+    out.append(name);
+    out += quote;
+    return;
+  }
   std::size_t start = 0;
   for (std::size_t at = name.find(quote); at != std::string_view::npos;
        at = name.find(quote, at + 1)) {

@@ -1,11 +1,14 @@
 #include "engine/member_sql/column_qualifier.h"
 
-#include <algorithm>
-
 #include "common/unicode.h"
 
 namespace orvane {
 namespace {
+
+// The characters the Unicode helpers count as white space below 0x80.
+bool is_ascii_whitespace(unsigned char c) {
+  return c == ' ' || (c >= 0x09 && c <= 0x0D);
+}
 
 bool is_ascii_letter(char32_t c) {
   return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');
@@ -99,12 +102,18 @@ void append_qualified_columns(std::string& out, Dialect dialect, std::string_vie
 }
 
 bool is_bare_identifier(std::string_view text) {
-  // Plain ASCII names, the usual case, are answered without trimming or decoding.
-  if (!text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte < 0x80 && is_identifier_character(byte);
-      }))
-    return true;
+  // ASCII text, the usual case, is answered without trimming or decoding: any ASCII character
+  // other than white space and identifier characters survives trimming and makes it no name.
+  bool plain = true;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x80 || is_ascii_whitespace(byte)) {
+      plain = false;
+    } else if (!is_identifier_character(byte)) {
+      return false;
+    }
+  }
+  if (plain) return !text.empty();
   std::string_view trimmed = trim_unicode_whitespace(text);
   if (trimmed.empty()) return false;
   std::size_t pos = 0;

@@ -40,19 +40,22 @@ bool budget_exhausted(const GeneratorContext& context) {
   return context.renderings > kRenderingBudget;
 }
 
-// Copies `text`, replacing each match of `matcher`, left to right, by what `replace` appends.
+// Writes `text` to `out` with each match of `matcher`, left to right, replaced by what `replace`
+// appends, and returns true; returns false, with `out` untouched, when nothing matches.
 template <typename Replace>
-std::string replace_references(std::string_view text, ReferenceMatcher matcher, Replace replace) {
-  std::string out;
-  out.reserve(text.size() + 32);
+bool replace_references(std::string_view text, ReferenceMatcher matcher, Replace replace,
+                        std::string& out) {
+  bool found = false;
   std::size_t copied = 0;
   while (auto match = find_reference(text, copied, matcher)) {
+    if (!found) out.reserve(text.size() + 32);
+    found = true;
     out.append(text.substr(copied, match->begin - copied));
     replace(out, *match, text.substr(match->begin, match->end - match->begin));
     copied = match->end;
   }
-  out.append(text.substr(copied));
-  return out;
+  if (found) out.append(text.substr(copied));
+  return found;
 }
 
 void append_compact_reference(std::string& out, std::string_view first, std::string_view second) {
@@ -79,10 +82,12 @@ bool expand_bare_references(const GeneratorContext& context, std::string_view al
   return changed;
 }
 
-std::string replace_table_references(std::string_view quoted_alias, std::string_view text) {
+bool replace_table_references(std::string_view quoted_alias, std::string_view text,
+                              std::string& out) {
   return replace_references(
       text, match_table_reference,
-      [&](std::string& out, const ReferenceMatch&, std::string_view) { out.append(quoted_alias); });
+      [&](std::string& out, const ReferenceMatch&, std::string_view) { out.append(quoted_alias); },
+      out);
 }
 
 // Appends the SQL a {{ first.second }} reference stands for.
@@ -128,12 +133,14 @@ void append_dotted_replacement(GeneratorContext& context, std::string_view alias
   append_compact_reference(out, first, second);
 }
 
-std::string resolve_dotted_references(GeneratorContext& context, std::string_view alias,
-                                      const EntityMap& entities, std::string_view text) {
-  return replace_references(text, match_dotted_reference,
-                            [&](std::string& out, const ReferenceMatch& match, std::string_view) {
-                              append_dotted_replacement(context, alias, entities, match, out);
-                            });
+bool resolve_dotted_references(GeneratorContext& context, std::string_view alias,
+                               const EntityMap& entities, std::string_view text, std::string& out) {
+  return replace_references(
+      text, match_dotted_reference,
+      [&](std::string& out, const ReferenceMatch& match, std::string_view) {
+        append_dotted_replacement(context, alias, entities, match, out);
+      },
+      out);
 }
 
 void append_qualified_name(std::string& out, Dialect dialect, std::string_view quoted_alias,
@@ -184,12 +191,18 @@ void append_rendered(GeneratorContext& context, std::string_view alias, std::str
   };
   if (std::string expanded; expand_bare_references(context, alias, text, expanded))
     keep(std::move(expanded));
-  const bool had_table = has_table_reference(text);
-  const bool had_dotted = has_dotted_reference(text);
-  if (had_table) keep(replace_table_references(quoted_alias, text));
-  // Table replacement inserts only quoted names, which hold no reference unless the alias does.
-  if (had_dotted || (had_table && has_dotted_reference(text)))
-    keep(resolve_dotted_references(context, alias, entities, text));
+  bool had_table = false;
+  if (std::string replaced; replace_table_references(quoted_alias, text, replaced)) {
+    had_table = true;
+    keep(std::move(replaced));
+  }
+  // Table replacement leaves every dotted reference in place (the forms cannot overlap), so
+  // resolving after it finds whatever the text held before it.
+  bool had_dotted = false;
+  if (std::string resolved; resolve_dotted_references(context, alias, entities, text, resolved)) {
+    had_dotted = true;
+    keep(std::move(resolved));
+  }
 
   if (is_bare_identifier(text))
     append_qualified_name(out, context.dialect, quoted_alias, text);

@@ -97,14 +97,6 @@ std::optional<ReferenceMatch> find_reference(std::string_view text, std::size_t 
   return std::nullopt;
 }
 
-bool has_table_reference(std::string_view text) {
-  return find_reference(text, 0, match_table_reference).has_value();
-}
-
-bool has_dotted_reference(std::string_view text) {
-  return find_reference(text, 0, match_dotted_reference).has_value();
-}
-
 // A failed candidate fails at the first "}" after its prefix; every later candidate whose prefix
 // lies before that brace would fail there too, so the scan resumes at the brace.
 bool has_variables_reference(std::string_view text) {

@@ -32,8 +32,6 @@ using ReferenceMatcher = std::optional<ReferenceMatch> (*)(std::string_view, std
 std::optional<ReferenceMatch> find_reference(std::string_view text, std::size_t from,
                                              ReferenceMatcher matcher);
 
-bool has_table_reference(std::string_view text);
-bool has_dotted_reference(std::string_view text);
 // "{{", white space, "variables.", at least one character other than "}", then "}}".
 bool has_variables_reference(std::string_view text);
 
