@@ -161,7 +161,7 @@ CompileResult compile_query(const DocumentTexts& documents, std::string_view que
   else if (*parsed.limit > kLargestLimit)
     parsed.limit = kLargestLimit;
 
-  CompileResult result = generate_sql(engine, parsed);
+  CompileResult result = generate_sql(engine, std::move(parsed));
   reject_unresolved_references(result.sql);
   restore_induced_names(result.columns, restore);
   result.default_limit_applied = !had_limit;

@@ -45,7 +45,7 @@ std::vector<std::string> without(const std::vector<std::string>& views, std::str
 
 }  // namespace
 
-CompileResult generate_sql(const Engine& engine, const QueryRequest& request) {
+CompileResult generate_sql(const Engine& engine, QueryRequest request) {
   GeneratorContext context(engine);
   std::vector<std::string> views = referenced_views(request);
   if (views.empty()) throw query_error("Query must reference at least one view");

@@ -7,7 +7,8 @@
 
 namespace orvane {
 
-// Returns a result whose default_limit_applied is false; throws an EngineError.
-CompileResult generate_sql(const Engine& engine, const QueryRequest& request);
+// Returns a result whose default_limit_applied is false; throws an EngineError. The request is
+// consumed: its member paths move into the output columns.
+CompileResult generate_sql(const Engine& engine, QueryRequest request);
 
 }  // namespace orvane

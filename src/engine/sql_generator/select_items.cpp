@@ -9,17 +9,17 @@
 
 namespace orvane {
 
-void add_dimension_item(GeneratorContext& context, std::string_view path, const EntityMap& entities,
+void add_dimension_item(GeneratorContext& context, std::string path, const EntityMap& entities,
                         Statement& statement) {
   MemberPath member = parse_member_path(path);
   const Dimension* dimension = find_dimension(context.engine, member.view, member.member);
-  if (!dimension) throw query_error("Dimension not found: " + std::string(path));
+  if (!dimension) throw query_error("Dimension not found: " + path);
   const std::string& alias = alias_in_query(statement.plan.aliases, member.view);
   if (dimension->sub_query.value_or(false))
     statement.begin_item().append(subquery_dimension_sql(context, *dimension, member.view, alias));
   else
     append_rendered(context, alias, dimension->expr, entities, statement.begin_item());
-  statement.end_item(context.dialect, std::string(path), ColumnKind::Dimension);
+  statement.end_item(context.dialect, std::move(path), ColumnKind::Dimension);
 }
 
 PreparedTimeDimension add_time_dimension_item(GeneratorContext& context,
@@ -46,14 +46,14 @@ PreparedTimeDimension add_time_dimension_item(GeneratorContext& context,
   return prepared;
 }
 
-void add_measure_item(GeneratorContext& context, std::string_view path, const EntityMap& entities,
+void add_measure_item(GeneratorContext& context, std::string path, const EntityMap& entities,
                       Statement& statement) {
   MemberPath member = parse_member_path(path);
   const Measure* measure = find_measure(context.engine, member.view, member.member);
-  if (!measure) throw query_error("Measure not found: " + std::string(path));
+  if (!measure) throw query_error("Measure not found: " + path);
   const std::string& alias = alias_in_query(statement.plan.aliases, member.view);
   append_measure_sql(context, alias, *measure, entities, statement.begin_item());
-  statement.end_item(context.dialect, std::string(path), ColumnKind::Measure);
+  statement.end_item(context.dialect, std::move(path), ColumnKind::Measure);
 }
 
 const OutputColumn* find_order_column(const std::vector<OutputColumn>& columns,

@@ -21,15 +21,16 @@ struct PreparedTimeDimension {
   std::optional<std::vector<std::string>> date_range;
 };
 
-// Each appends a select item and its output column, or throws a query error.
-void add_dimension_item(GeneratorContext& context, std::string_view path, const EntityMap& entities,
+// Each appends a select item and its output column, or throws a query error. The path becomes
+// the column's member.
+void add_dimension_item(GeneratorContext& context, std::string path, const EntityMap& entities,
                         Statement& statement);
 // Selects nothing for a time dimension without a granularity.
 PreparedTimeDimension add_time_dimension_item(GeneratorContext& context,
                                               const TimeDimensionQuery& query,
                                               const std::optional<std::string>& timezone,
                                               const EntityMap& entities, Statement& statement);
-void add_measure_item(GeneratorContext& context, std::string_view path, const EntityMap& entities,
+void add_measure_item(GeneratorContext& context, std::string path, const EntityMap& entities,
                       Statement& statement);
 
 // The output column an order entry names: the first with that member, else the first time

@@ -82,8 +82,8 @@ std::size_t filter_values(const std::vector<QueryFilter>& filters) {
 
 }  // namespace
 
-CompileResult generate_single_fact(GeneratorContext& context, const QueryRequest& request,
-                                   JoinPlan plan, const EntityMap& entities) {
+CompileResult generate_single_fact(GeneratorContext& context, QueryRequest& request, JoinPlan plan,
+                                   const EntityMap& entities) {
   const std::size_t columns =
       request.dimensions.size() + request.time_dimensions.size() + request.measures.size();
   const std::size_t conditions =
@@ -94,14 +94,15 @@ CompileResult generate_single_fact(GeneratorContext& context, const QueryRequest
   statement.grouping.reserve(request.dimensions.size() + request.time_dimensions.size());
   statement.params.reserve(filter_values(request.filters) + 2 * request.time_dimensions.size());
 
-  for (const auto& path : request.dimensions)
-    add_dimension_item(context, path, entities, statement);
+  for (auto& path : request.dimensions)
+    add_dimension_item(context, std::move(path), entities, statement);
   std::vector<PreparedTimeDimension> time_dimensions;
   time_dimensions.reserve(request.time_dimensions.size());
   for (const auto& query : request.time_dimensions)
     time_dimensions.push_back(
         add_time_dimension_item(context, query, request.timezone, entities, statement));
-  for (const auto& path : request.measures) add_measure_item(context, path, entities, statement);
+  for (auto& path : request.measures)
+    add_measure_item(context, std::move(path), entities, statement);
   reject_empty_projection(statement);
 
   add_filter_conditions(context, request, statement);

@@ -11,8 +11,9 @@
 namespace orvane {
 
 // Columns in the order dimensions, time dimensions, measures; filters, segments and date ranges
-// as conditions; then grouping, ordering and paging. Throws an EngineError.
-CompileResult generate_single_fact(GeneratorContext& context, const QueryRequest& request,
-                                   JoinPlan plan, const EntityMap& entities);
+// as conditions; then grouping, ordering and paging. Throws an EngineError. The paths of the
+// request's dimensions and measures move into the output columns.
+CompileResult generate_single_fact(GeneratorContext& context, QueryRequest& request, JoinPlan plan,
+                                   const EntityMap& entities);
 
 }  // namespace orvane
