@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <limits>
 #include <string>
@@ -12,8 +13,20 @@
 namespace orvane::python {
 namespace {
 
+bool is_ascii(std::string_view text) {
+  unsigned char seen = 0;
+  for (const char c : text) seen |= static_cast<unsigned char>(c);
+  return seen < 0x80;
+}
+
+// ASCII text, which is nearly all a result holds, is copied straight into a compact string;
+// anything else goes through the decoder, which replaces malformed bytes.
 PyObject* text_object(std::string_view text) {
-  return PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "replace");
+  if (!is_ascii(text))
+    return PyUnicode_DecodeUTF8(text.data(), static_cast<Py_ssize_t>(text.size()), "replace");
+  PyObject* object = PyUnicode_New(static_cast<Py_ssize_t>(text.size()), 127);
+  if (object) std::memcpy(PyUnicode_DATA(object), text.data(), text.size());
+  return object;
 }
 
 // Owns one reference; released on every exit.
