@@ -29,7 +29,7 @@ void read_entity(const Reader& r, const Node& node, Entity& e) {
   e.name = r.text(f.required("name"));
   if (const Node* n = f.get("type")) e.type = read_enum<EntityType, 2>(r, *n);
   e.description = r.documentation_text(f.get("description"));
-  e.key = r.optional_text(f.get("key"));
+  e.key = r.optional_text_view(f.get("key"));
   e.keys = r.optional_texts(f.get("keys"));
   e.lifespan = r.optional(f.get("lifespan"), [&](const Node& n) { return read_lifespan(r, n); });
   e.inherits_from = r.optional_text(f.get("inherits_from"));
@@ -42,8 +42,8 @@ void read_dimension(const Reader& r, const Node& node, Dimension& d) {
       "name",     "type",        "description", "expr",        "original_expr", "samples",
       "synonyms", "primary_key", "sub_query",   "segmentable", "inherits_from", "meta"};
   Fields<kNames> f(r, node);
-  auto flag = [&](std::string_view name) {
-    return r.optional(f.get(name), [&](const Node& n) { return r.boolean(n); });
+  auto flag = [&](const Node* node) {
+    return r.optional(node, [&](const Node& n) { return r.boolean(n); });
   };
   d.name = r.text(f.required("name"));
   d.type = read_enum<DimensionType, 6>(r, f.required("type"));
@@ -52,9 +52,9 @@ void read_dimension(const Reader& r, const Node& node, Dimension& d) {
   d.original_expr = r.optional_text(f.get("original_expr"));
   d.samples = r.documentation_texts(f.get("samples"));
   d.synonyms = r.documentation_texts(f.get("synonyms"));
-  d.primary_key = flag("primary_key");
-  d.sub_query = flag("sub_query");
-  d.segmentable = flag("segmentable");
+  d.primary_key = flag(f.get("primary_key"));
+  d.sub_query = flag(f.get("sub_query"));
+  d.segmentable = flag(f.get("segmentable"));
   d.inherits_from = r.optional_text(f.get("inherits_from"));
   d.meta = r.documentation_meta(f.get("meta"));
 }
@@ -133,7 +133,7 @@ void read_measure(const Reader& r, const Node& node, Measure& m) {
       r.optional(f.get("type"), [&](const Node& n) { return read_enum<MeasureType, 10>(r, n); });
   // The type is settled once `shift` is known.
   m.description = r.documentation_text(f.get("description"));
-  m.expr = r.optional_text(f.get("expr"));
+  m.expr = r.optional_text_view(f.get("expr"));
   m.original_expr = r.optional_text(f.get("original_expr"));
   m.filters = read_measure_filters(r, f.get("filters"));
   m.samples = r.documentation_texts(f.get("samples"));

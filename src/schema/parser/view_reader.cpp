@@ -84,10 +84,10 @@ RawView read_raw_view(const yaml::Document& doc, yaml::Documentation documentati
   v.name = r.text(f.required("name"));
   v.description = r.documentation_text(f.get("description"));
   v.label = r.documentation_text(f.get("label"));
-  v.datasource = r.optional_text(f.get("datasource"));
-  v.dialect = r.optional_text(f.get("dialect"));
-  v.table = r.optional_text(f.get("table"));
-  v.sql = r.optional_text(f.get("sql"));
+  v.datasource = r.optional_text_view(f.get("datasource"));
+  v.dialect = r.optional_text_view(f.get("dialect"));
+  v.table = r.optional_text_view(f.get("table"));
+  v.sql = r.optional_text_view(f.get("sql"));
   if (const Node* n = f.get("entities"))
     read_entity_items(r, *n, v.entities, raw.inherited_entities);
   if (const Node* n = f.get("dimensions"))

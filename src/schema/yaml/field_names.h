@@ -7,11 +7,29 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <stdexcept>
 #include <string_view>
+#include <type_traits>
 
 namespace orvane::yaml {
+
+// Equality of two texts without a call to memcmp for the lengths of field names: two overlapping
+// word loads compare 4 to 16 bytes.
+constexpr bool same_text(std::string_view a, std::string_view b) {
+  std::size_t size = a.size();
+  if (size != b.size()) return false;
+  if (std::is_constant_evaluated() || size < 4 || size > 16) return a == b;
+  auto same_word = [&](auto word, std::size_t at) {
+    decltype(word) other = word;
+    std::memcpy(&word, a.data() + at, sizeof word);
+    std::memcpy(&other, b.data() + at, sizeof word);
+    return word == other;
+  };
+  if (size < 8) return same_word(std::uint32_t{}, 0) && same_word(std::uint32_t{}, size - 4);
+  return same_word(std::uint64_t{}, 0) && same_word(std::uint64_t{}, size - 8);
+}
 
 class FieldNames {
  public:
@@ -35,7 +53,7 @@ class FieldNames {
     for (unsigned candidates = buckets_[bucket(name)]; candidates != 0;
          candidates &= candidates - 1) {
       auto field = static_cast<std::size_t>(std::countr_zero(candidates));
-      if (names_[field] == name) return field;
+      if (same_text(names_[field], name)) return field;
     }
     return size_;
   }

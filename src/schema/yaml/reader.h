@@ -118,26 +118,39 @@ void match_fields(const Reader& reader, const Node& node, const FieldNames& name
 
 [[noreturn]] void throw_missing_field(std::string_view name);
 
-// The values of one record mapping by field name. The names are a constant of the record's reader,
-// so a look-up by a literal name folds to reading one slot.
+// The values of one record mapping by field name. The names are a constant of the record's
+// reader, so a field named in a look-up is found while compiling: the look-up reads one slot,
+// and a name the record lacks does not build.
 template <const FieldNames& Names>
 class Fields {
  public:
+  // A field of the record, named by a literal.
+  class Name {
+   public:
+    template <std::size_t N>
+    consteval Name(const char (&text)[N]) : field_(Names.find(std::string_view(text, N - 1))) {
+      if (field_ == Names.size()) throw "the record has no field of this name";
+    }
+    std::size_t field() const { return field_; }
+
+   private:
+    std::size_t field_;
+  };
+
   Fields(const Reader& reader, const Node& node, std::span<const FieldAlias> aliases = {}) {
     match_fields(reader, node, Names, aliases, values_);
   }
 
-  // Null when the field is absent (or when the record has no field of that name).
-  const Node* get(std::string_view name) const { return values_[Names.find(name)]; }
-  const Node& required(std::string_view name) const {
+  // Null when the field is absent.
+  const Node* get(Name name) const { return values_[name.field()]; }
+  const Node& required(Name name) const {
     const Node* node = get(name);
-    if (node == nullptr) throw_missing_field(name);
+    if (node == nullptr) throw_missing_field(Names[name.field()]);
     return *node;
   }
 
  private:
-  // One slot per field, and a last one that stays null for names the record lacks.
-  std::array<const Node*, Names.size() + 1> values_{};
+  std::array<const Node*, Names.size()> values_{};
 };
 
 // Whether a mapping has a key of that text (a cheap look before trying a record form). Inline,

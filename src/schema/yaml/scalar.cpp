@@ -1,5 +1,6 @@
 #include "schema/yaml/scalar.h"
 
+#include <array>
 #include <charconv>
 #include <limits>
 
@@ -75,10 +76,17 @@ bool is_float_text(std::string_view text) {
   return i == s.size();
 }
 
-// Whether a plain scalar starting with `c` can be anything but text.
+// Whether a plain scalar starting with `c` can be anything but text. A table, because nearly
+// every scalar read is asked.
+constexpr auto kMayBeTyped = [] {
+  std::array<bool, 256> table{};
+  for (char c : std::string_view("0123456789~.-+nNtTfF"))
+    table[static_cast<unsigned char>(c)] = true;
+  return table;
+}();
+
 bool may_be_typed(char c) {
-  return is_digit(c) || c == '~' || c == '.' || c == '-' || c == '+' || c == 'n' || c == 'N' ||
-         c == 't' || c == 'T' || c == 'f' || c == 'F';
+  return kMayBeTyped[static_cast<unsigned char>(c)];
 }
 
 // Numbers start with a digit, a sign or a dot, so a word that is neither null nor a boolean is
