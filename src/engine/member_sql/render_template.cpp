@@ -40,7 +40,7 @@ bool budget_exhausted(const GeneratorContext& context) {
   return context.renderings > kRenderingBudget;
 }
 
-// Writes `text` to `out` with each match of `matcher`, left to right, replaced by what `replace`
+// Appends `text` to `out` with each match of `matcher`, left to right, replaced by what `replace`
 // appends, and returns true; returns false, with `out` untouched, when nothing matches.
 template <typename Replace>
 bool replace_references(std::string_view text, ReferenceMatcher matcher, Replace replace,
@@ -48,7 +48,7 @@ bool replace_references(std::string_view text, ReferenceMatcher matcher, Replace
   bool found = false;
   std::size_t copied = 0;
   while (auto match = find_reference(text, copied, matcher)) {
-    if (!found) out.reserve(text.size() + 32);
+    if (!found) out.reserve(out.size() + text.size() + 32);
     found = true;
     out.append(text.substr(copied, match->begin - copied));
     replace(out, *match, text.substr(match->begin, match->end - match->begin));
@@ -197,16 +197,21 @@ void append_rendered(GeneratorContext& context, std::string_view alias, std::str
     keep(std::move(replaced));
   }
   // Table replacement leaves every dotted reference in place (the forms cannot overlap), so
-  // resolving after it finds whatever the text held before it.
-  bool had_dotted = false;
-  if (std::string resolved; resolve_dotted_references(context, alias, entities, text, resolved)) {
-    had_dotted = true;
-    keep(std::move(resolved));
+  // resolving after it finds whatever the text held before it. The resolved text is written
+  // straight to `out`, and taken back only when it is a bare name to qualify.
+  const std::size_t start = out.size();
+  if (resolve_dotted_references(context, alias, entities, text, out)) {
+    if (is_bare_identifier(std::string_view(out).substr(start))) {
+      const std::string name = out.substr(start);
+      out.resize(start);
+      append_qualified_name(out, context.dialect, quoted_alias, name);
+    }
+    return;
   }
 
   if (is_bare_identifier(text))
     append_qualified_name(out, context.dialect, quoted_alias, text);
-  else if (had_dotted || had_table || has_variables_reference(text))
+  else if (had_table || has_variables_reference(text))
     out.append(text);
   else
     append_qualified_columns(out, context.dialect, quoted_alias, context.engine.find_view(alias),

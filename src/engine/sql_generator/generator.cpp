@@ -35,12 +35,9 @@ void reject_multiplied_measures(const QueryRequest& request, const JoinPlan& pla
   }
 }
 
-std::vector<std::string> without(const std::vector<std::string>& views, std::string_view name) {
-  std::vector<std::string> rest;
-  rest.reserve(views.size());
-  for (const auto& view : views)
-    if (view != name) rest.push_back(view);
-  return rest;
+std::vector<std::string> without(std::vector<std::string> views, std::string_view name) {
+  views.erase(std::remove(views.begin(), views.end(), name), views.end());
+  return views;
 }
 
 }  // namespace
@@ -55,7 +52,8 @@ CompileResult generate_sql(const Engine& engine, QueryRequest request) {
   // A single view is its own base; only a choice among several needs the join graph.
   std::string base =
       views.size() == 1 ? views.front() : choose_base_view(engine.join_graph(), views, request);
-  std::vector<std::string> targets = without(required_views(engine, request, views), base);
+  std::vector<std::string> targets =
+      without(required_views(engine, request, std::move(views)), base);
   JoinPlan plan = plan_joins(context, base, targets, request.through, AliasMap(base, base));
   reject_multiplied_measures(request, plan);
 
