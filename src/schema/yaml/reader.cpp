@@ -29,12 +29,6 @@ void put_entry(ValueObject& object, std::unordered_map<std::string, std::size_t>
     object[found->second].second = std::move(value);
 }
 
-// Field names and enumeration spellings mostly differ in length or first letter; testing those
-// first spares a call to compare the bytes.
-bool same_name(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && (a.empty() || a[0] == b[0]) && a == b;
-}
-
 }  // namespace
 
 bool Reader::is_null(const Node& node) const {
@@ -67,23 +61,23 @@ std::optional<std::string> Reader::optional_text(const Node* node) const {
   return std::nullopt;
 }
 
-std::optional<std::string> Reader::documentation_text(const Node* node) const {
-  if (documentation_ == Documentation::Keep) return optional_text(node);
-  optional_text_view(node);
+std::optional<std::string> Reader::given_documentation_text(const Node& node) const {
+  if (documentation_ == Documentation::Keep) return optional_text(&node);
+  optional_text_view(&node);
   return std::nullopt;
 }
 
-std::optional<std::vector<std::string>> Reader::documentation_texts(const Node* node) const {
-  if (documentation_ == Documentation::Keep) return optional_texts(node);
-  if (node != nullptr && !is_null(*node)) check_texts(*node);
+std::optional<std::vector<std::string>> Reader::given_documentation_texts(const Node& node) const {
+  if (documentation_ == Documentation::Keep) return optional_texts(&node);
+  if (!is_null(node)) check_texts(node);
   return std::nullopt;
 }
 
 // Follows map_of: each entry's value is read before its key, as in `out[key] = value`.
-std::optional<MetaMap> Reader::documentation_meta(const Node* node) const {
-  if (documentation_ == Documentation::Keep) return optional_meta(node);
-  if (node == nullptr || is_null(*node)) return std::nullopt;
-  const Node& mapping = expect_mapping(*node);
+std::optional<MetaMap> Reader::given_documentation_meta(const Node& node) const {
+  if (documentation_ == Documentation::Keep) return optional_meta(&node);
+  if (is_null(node)) return std::nullopt;
+  const Node& mapping = expect_mapping(node);
   for (std::size_t i = 0; i < doc_->length(mapping); ++i) {
     check_texts(doc_->value(mapping, i));
     text_view(doc_->key(mapping, i));
@@ -158,7 +152,7 @@ MetaMap Reader::meta(const Node& node) const {
 std::size_t Reader::variant(const Node& node, std::span<const std::string_view> spellings) const {
   std::string_view written = text_view(node);
   for (std::size_t i = 0; i < spellings.size(); ++i)
-    if (same_name(spellings[i], written)) return i;
+    if (same_text(spellings[i], written)) return i;
   throw unknown_variant(written, spellings);
 }
 

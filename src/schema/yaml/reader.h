@@ -65,9 +65,19 @@ class Reader {
   }
   // As optional_text, optional_texts and optional_meta; without the reader's documentation they
   // fail exactly as those would and otherwise read as nothing.
-  std::optional<std::string> documentation_text(const Node* node) const;
-  std::optional<std::vector<std::string>> documentation_texts(const Node* node) const;
-  std::optional<MetaMap> documentation_meta(const Node* node) const;
+  // Absent fields, the common case, are answered inline.
+  std::optional<std::string> documentation_text(const Node* node) const {
+    if (node == nullptr) return std::nullopt;
+    return given_documentation_text(*node);
+  }
+  std::optional<std::vector<std::string>> documentation_texts(const Node* node) const {
+    if (node == nullptr) return std::nullopt;
+    return given_documentation_texts(*node);
+  }
+  std::optional<MetaMap> documentation_meta(const Node* node) const {
+    if (node == nullptr) return std::nullopt;
+    return given_documentation_meta(*node);
+  }
 
   const Node& expect_mapping(const Node& node) const;
   const Node& expect_sequence(const Node& node) const;
@@ -97,6 +107,9 @@ class Reader {
   std::string describe(const Node& node) const;
 
  private:
+  std::optional<std::string> given_documentation_text(const Node& node) const;
+  std::optional<std::vector<std::string>> given_documentation_texts(const Node& node) const;
+  std::optional<MetaMap> given_documentation_meta(const Node& node) const;
   void check_texts(const Node& node) const;
 
   const Document* doc_;
