@@ -17,8 +17,9 @@ namespace {
 
 // Period comparisons need a statement joined to itself, which is not built yet; saying so beats
 // returning SQL that silently ignores the shift.
-void reject_shift_measures(const Engine& engine, const QueryRequest& request) {
-  if (auto measure = first_shift_measure(engine, request))
+void reject_shift_measures(const Engine& engine, const QueryRequest& request,
+                           const RequestMembers& members) {
+  if (auto measure = first_shift_measure(engine, request, members))
     throw sql_generation_error("shift measures are not supported yet: measure '" + *measure +
                                "' compares periods, which this version cannot compile");
 }
@@ -46,19 +47,19 @@ CompileResult generate_sql(const Engine& engine, QueryRequest request) {
   GeneratorContext context(engine);
   std::vector<std::string> views = referenced_views(request);
   if (views.empty()) throw query_error("Query must reference at least one view");
-  check_member_references(engine, request);
-  reject_shift_measures(engine, request);
+  const RequestMembers members = check_member_references(engine, request);
+  reject_shift_measures(engine, request, members);
 
   // A single view is its own base; only a choice among several needs the join graph.
   std::string base =
       views.size() == 1 ? views.front() : choose_base_view(engine.join_graph(), views, request);
   std::vector<std::string> targets =
-      without(required_views(engine, request, std::move(views)), base);
+      without(required_views(engine, request, members, std::move(views)), base);
   JoinPlan plan = plan_joins(context, base, targets, request.through, AliasMap(base, base));
   reject_multiplied_measures(request, plan);
 
   EntityMap entities = build_entity_map(engine, base, targets);
-  return generate_single_fact(context, request, std::move(plan), entities);
+  return generate_single_fact(context, request, members, std::move(plan), entities);
 }
 
 }  // namespace orvane

@@ -8,32 +8,48 @@
 namespace orvane {
 namespace {
 
-template <typename Find>
-void check_path(const Engine& engine, std::string_view path, std::string_view noun, Find find) {
+// Looks the path's members up and throws when none of the kind `Kind` names it.
+template <typename Kind>
+NamedMembers check_path(const Engine& engine, std::string_view path, std::string_view noun,
+                        Kind NamedMembers::*kind) {
   MemberPath member = parse_member_path(path);
-  if (!find(engine, member.view, member.member))
+  NamedMembers named(engine, member.view, member.member);
+  if (!(named.*kind))
     throw query_error(std::string(noun) + " '" + std::string(member.member) +
                       "' not found in view '" + std::string(member.view) + "'");
-}
-
-template <typename Find>
-void check_paths(const Engine& engine, const std::vector<std::string>& paths, std::string_view noun,
-                 Find find) {
-  for (const auto& path : paths) check_path(engine, path, noun, find);
+  return named;
 }
 
 }  // namespace
 
-void check_member_references(const Engine& engine, const QueryRequest& request) {
-  using FindMeasure = const Measure* (*)(const Engine&, std::string_view, std::string_view);
-  using FindDimension = const Dimension* (*)(const Engine&, std::string_view, std::string_view);
-  using FindSegment = const Segment* (*)(const Engine&, std::string_view, std::string_view);
-  check_paths(engine, request.measures, "Measure", static_cast<FindMeasure>(find_measure));
-  check_paths(engine, request.dimensions, "Dimension", static_cast<FindDimension>(find_dimension));
+NamedMembers::NamedMembers(const Engine& engine, std::string_view view, std::string_view member) {
+  const View* found = engine.find_view(view);
+  if (!found) return;
+  dimension = find_dimension(*found, member);
+  measure = find_measure(*found, member);
+  segment = find_segment(*found, member);
+}
+
+RequestMembers::RequestMembers(const QueryRequest& request)
+    : dimensions_(request.measures.size()),
+      time_dimensions_(dimensions_ + request.dimensions.size()),
+      segments_(time_dimensions_ + request.time_dimensions.size()) {
+  named_.reserve(segments_ + request.segments.size());
+}
+
+RequestMembers check_member_references(const Engine& engine, const QueryRequest& request) {
+  RequestMembers members(request);
+  auto& named = members.named_;
+  for (const auto& path : request.measures)
+    named.push_back(check_path(engine, path, "Measure", &NamedMembers::measure));
+  for (const auto& path : request.dimensions)
+    named.push_back(check_path(engine, path, "Dimension", &NamedMembers::dimension));
   for (const auto& query : request.time_dimensions)
-    check_path(engine, query.dimension, "Time dimension",
-               static_cast<FindDimension>(find_dimension));
-  check_paths(engine, request.segments, "Segment", static_cast<FindSegment>(find_segment));
+    named.push_back(
+        check_path(engine, query.dimension, "Time dimension", &NamedMembers::dimension));
+  for (const auto& path : request.segments)
+    named.push_back(check_path(engine, path, "Segment", &NamedMembers::segment));
+  return members;
 }
 
 }  // namespace orvane

@@ -7,6 +7,7 @@
 
 #include "engine/evaluator/member_path.h"
 #include "engine/member_sql/template_scan.h"
+#include "engine/sql_generator/reference_checks.h"
 
 namespace orvane {
 namespace {
@@ -22,14 +23,21 @@ void collect_filter_views(const QueryFilter& filter, std::vector<std::string_vie
     for (const auto& child : *filter.or_filters) collect_filter_views(child, views);
 }
 
-void push_path(std::string_view path, std::vector<MemberPair>& work) {
+// A pair still to examine, with its members when they are already known.
+struct WorkItem {
+  MemberPair pair;
+  const NamedMembers* known = nullptr;
+};
+
+void push_path(std::string_view path, std::vector<WorkItem>& work,
+               const NamedMembers* known = nullptr) {
   std::size_t dot = path.find('.');
   if (dot == std::string_view::npos) return;
-  work.emplace_back(path.substr(0, dot), path.substr(dot + 1));
+  work.push_back({{path.substr(0, dot), path.substr(dot + 1)}, known});
 }
 
 // A group's own member, then its `and` children, then its `or` children.
-void push_filter_paths(const QueryFilter& filter, std::vector<MemberPair>& work) {
+void push_filter_paths(const QueryFilter& filter, std::vector<WorkItem>& work) {
   if (filter.member) push_path(*filter.member, work);
   if (filter.and_filters)
     for (const auto& child : *filter.and_filters) push_filter_paths(child, work);
@@ -37,41 +45,26 @@ void push_filter_paths(const QueryFilter& filter, std::vector<MemberPair>& work)
     for (const auto& child : *filter.or_filters) push_filter_paths(child, work);
 }
 
-// The members a (view, member) pair names, of each kind; all null when the view is unknown.
-struct NamedMembers {
-  const Dimension* dimension = nullptr;
-  const Measure* measure = nullptr;
-  const Segment* segment = nullptr;
-
-  NamedMembers(const Engine& engine, const MemberPair& pair) {
-    const View* view = engine.find_view(pair.first);
-    if (!view) return;
-    dimension = find_dimension(*view, pair.second);
-    measure = find_measure(*view, pair.second);
-    segment = find_segment(*view, pair.second);
+// Calls `visit` with each expression the members stand for, in order.
+template <typename Visit>
+void visit_expressions(const NamedMembers& members, Visit visit) {
+  if (members.dimension && !members.dimension->sub_query.value_or(false))
+    visit(std::string_view(members.dimension->expr));
+  if (const Measure* measure = members.measure) {
+    if (measure->expr) visit(std::string_view(*measure->expr));
+    if (measure->filters)
+      for (const auto& filter : *measure->filters) visit(std::string_view(filter.expr));
   }
+  if (members.segment) visit(std::string_view(members.segment->expr));
+}
 
-  // Calls `visit` with each expression the members stand for, in order.
-  template <typename Visit>
-  void visit_expressions(Visit visit) const {
-    if (dimension && !dimension->sub_query.value_or(false))
-      visit(std::string_view(dimension->expr));
-    if (measure) {
-      if (measure->expr) visit(std::string_view(*measure->expr));
-      if (measure->filters)
-        for (const auto& filter : *measure->filters) visit(std::string_view(filter.expr));
-    }
-    if (segment) visit(std::string_view(segment->expr));
-  }
-
-  bool any_reference() const {
-    bool found = false;
-    visit_expressions([&](std::string_view expression) {
-      found = found || expression.find("{{") != std::string_view::npos;
-    });
-    return found;
-  }
-};
+bool any_reference(const NamedMembers& members) {
+  bool found = false;
+  visit_expressions(members, [&](std::string_view expression) {
+    found = found || expression.find("{{") != std::string_view::npos;
+  });
+  return found;
+}
 
 bool contains(const std::vector<std::string>& list, std::string_view name) {
   return std::find(list.begin(), list.end(), name) != list.end();
@@ -124,29 +117,36 @@ std::vector<std::string> referenced_views(const QueryRequest& request) {
 }
 
 std::vector<std::string> required_views(const Engine& engine, const QueryRequest& request,
+                                        const RequestMembers& members,
                                         std::vector<std::string> start) {
   std::vector<std::string> required = std::move(start);
-  std::vector<MemberPair> work;
+  std::vector<WorkItem> work;
   work.reserve(direct_paths(request));
-  for (const auto& path : request.measures) push_path(path, work);
-  for (const auto& path : request.dimensions) push_path(path, work);
-  for (const auto& path : request.segments) push_path(path, work);
-  for (const auto& query : request.time_dimensions) push_path(query.dimension, work);
+  for (std::size_t i = 0; i < request.measures.size(); ++i)
+    push_path(request.measures[i], work, &members.measure(i));
+  for (std::size_t i = 0; i < request.dimensions.size(); ++i)
+    push_path(request.dimensions[i], work, &members.dimension(i));
+  for (std::size_t i = 0; i < request.segments.size(); ++i)
+    push_path(request.segments[i], work, &members.segment(i));
+  for (std::size_t i = 0; i < request.time_dimensions.size(); ++i)
+    push_path(request.time_dimensions[i].dimension, work, &members.time_dimension(i));
   for (const auto& filter : request.filters) push_filter_paths(filter, work);
 
   std::set<MemberPair> seen;
   while (!work.empty()) {
-    MemberPair pair = work.back();
+    const WorkItem item = work.back();
     work.pop_back();
+    const MemberPair& pair = item.pair;
+    const NamedMembers named =
+        item.known ? *item.known : NamedMembers(engine, pair.first, pair.second);
     // A member without references adds nothing however often it is met.
-    const NamedMembers members(engine, pair);
-    if (!members.any_reference() || !seen.insert(pair).second) continue;
-    members.visit_expressions([&](std::string_view expression) {
+    if (!any_reference(named) || !seen.insert(pair).second) continue;
+    visit_expressions(named, [&](std::string_view expression) {
       for (const auto& [first, second] : dotted_references(expression)) {
         if (first == "variables") continue;
         if (engine.find_view(first)) {
           if (!contains(required, first)) required.emplace_back(first);
-          work.emplace_back(first, second);
+          work.push_back({{first, second}, nullptr});
         } else {
           require_entity_owner(engine, first, required);
         }

@@ -9,31 +9,27 @@
 
 namespace orvane {
 
-void add_dimension_item(GeneratorContext& context, std::string path, const EntityMap& entities,
-                        Statement& statement) {
-  MemberPath member = parse_member_path(path);
-  const Dimension* dimension = find_dimension(context.engine, member.view, member.member);
-  if (!dimension) throw query_error("Dimension not found: " + path);
-  const std::string& alias = alias_in_query(statement.plan.aliases, member.view);
-  if (dimension->sub_query.value_or(false))
-    statement.begin_item().append(subquery_dimension_sql(context, *dimension, member.view, alias));
+void add_dimension_item(GeneratorContext& context, std::string path, const Dimension& dimension,
+                        const EntityMap& entities, Statement& statement) {
+  const std::string_view view = view_part(path);
+  const std::string& alias = alias_in_query(statement.plan.aliases, view);
+  if (dimension.sub_query.value_or(false))
+    statement.begin_item().append(subquery_dimension_sql(context, dimension, view, alias));
   else
-    append_rendered(context, alias, dimension->expr, entities, statement.begin_item());
+    append_rendered(context, alias, dimension.expr, entities, statement.begin_item());
   statement.end_item(context.dialect, std::move(path), ColumnKind::Dimension);
 }
 
 PreparedTimeDimension add_time_dimension_item(GeneratorContext& context,
                                               const TimeDimensionQuery& query,
+                                              const Dimension& dimension,
                                               const std::optional<std::string>& timezone,
                                               const EntityMap& entities, Statement& statement) {
   PreparedTimeDimension prepared{&query, {}, resolve_date_range(query)};
   check_time_dimension(query, prepared.date_range);
-  MemberPath member = parse_member_path(query.dimension);
-  const Dimension* dimension = find_dimension(context.engine, member.view, member.member);
-  if (!dimension) throw query_error("Time dimension not found: " + query.dimension);
-  const std::string& alias = alias_in_query(statement.plan.aliases, member.view);
-  prepared.expression = render_template(context, alias, dimension->expr, entities);
-  if (dimension->type == DimensionType::Datetime && timezone)
+  const std::string& alias = alias_in_query(statement.plan.aliases, view_part(query.dimension));
+  prepared.expression = render_template(context, alias, dimension.expr, entities);
+  if (dimension.type == DimensionType::Datetime && timezone)
     prepared.expression = convert_time_zone(context.dialect, prepared.expression, *timezone);
   if (query.granularity) {
     std::string member_text;
@@ -46,13 +42,10 @@ PreparedTimeDimension add_time_dimension_item(GeneratorContext& context,
   return prepared;
 }
 
-void add_measure_item(GeneratorContext& context, std::string path, const EntityMap& entities,
-                      Statement& statement) {
-  MemberPath member = parse_member_path(path);
-  const Measure* measure = find_measure(context.engine, member.view, member.member);
-  if (!measure) throw query_error("Measure not found: " + path);
-  const std::string& alias = alias_in_query(statement.plan.aliases, member.view);
-  append_measure_sql(context, alias, *measure, entities, statement.begin_item());
+void add_measure_item(GeneratorContext& context, std::string path, const Measure& measure,
+                      const EntityMap& entities, Statement& statement) {
+  const std::string& alias = alias_in_query(statement.plan.aliases, view_part(path));
+  append_measure_sql(context, alias, measure, entities, statement.begin_item());
   statement.end_item(context.dialect, std::move(path), ColumnKind::Measure);
 }
 

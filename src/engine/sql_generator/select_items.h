@@ -21,17 +21,18 @@ struct PreparedTimeDimension {
   std::optional<std::vector<std::string>> date_range;
 };
 
-// Each appends a select item and its output column, or throws a query error. The path becomes
-// the column's member.
-void add_dimension_item(GeneratorContext& context, std::string path, const EntityMap& entities,
-                        Statement& statement);
+// Each appends a select item and its output column for the member `path` names, or throws a
+// query error. The path becomes the column's member.
+void add_dimension_item(GeneratorContext& context, std::string path, const Dimension& dimension,
+                        const EntityMap& entities, Statement& statement);
 // Selects nothing for a time dimension without a granularity.
 PreparedTimeDimension add_time_dimension_item(GeneratorContext& context,
                                               const TimeDimensionQuery& query,
+                                              const Dimension& dimension,
                                               const std::optional<std::string>& timezone,
                                               const EntityMap& entities, Statement& statement);
-void add_measure_item(GeneratorContext& context, std::string path, const EntityMap& entities,
-                      Statement& statement);
+void add_measure_item(GeneratorContext& context, std::string path, const Measure& measure,
+                      const EntityMap& entities, Statement& statement);
 
 // The output column an order entry names: the first with that member, else the first time
 // dimension whose member without its granularity is `id`.

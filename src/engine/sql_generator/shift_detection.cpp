@@ -32,13 +32,14 @@ bool needs_shift(const Engine& engine, std::string_view view, std::string_view n
 
 }  // namespace
 
-std::optional<std::string> first_shift_measure(const Engine& engine, const QueryRequest& request) {
-  for (const auto& path : request.measures) {
-    MemberPath member = parse_member_path(path);
-    const Measure* measure = find_measure(engine, member.view, member.member);
-    if (measure && !measure->shift &&
-        (!measure->expr || measure->expr->find("{{") == std::string::npos))
+std::optional<std::string> first_shift_measure(const Engine& engine, const QueryRequest& request,
+                                               const RequestMembers& members) {
+  for (std::size_t i = 0; i < request.measures.size(); ++i) {
+    const Measure& measure = *members.measure(i).measure;
+    if (!measure.shift && (!measure.expr || measure.expr->find("{{") == std::string::npos))
       continue;
+    const std::string& path = request.measures[i];
+    MemberPath member = parse_member_path(path);
     Examined examined;
     if (needs_shift(engine, member.view, member.member, examined)) return path;
   }

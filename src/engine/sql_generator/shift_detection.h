@@ -6,11 +6,14 @@
 
 #include "engine/mod/engine.h"
 #include "engine/query/request.h"
+#include "engine/sql_generator/reference_checks.h"
 
 namespace orvane {
 
 // The first requested measure that has a `shift`, or whose expression refers (through
 // `{{ view.measure }}` references, at any depth) to a measure that has one.
-std::optional<std::string> first_shift_measure(const Engine& engine, const QueryRequest& request);
+// `members` are those the request's paths name, as the reference check found them.
+std::optional<std::string> first_shift_measure(const Engine& engine, const QueryRequest& request,
+                                               const RequestMembers& members);
 
 }  // namespace orvane

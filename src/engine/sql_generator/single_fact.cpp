@@ -38,13 +38,13 @@ void add_filter_conditions(GeneratorContext& context, const QueryRequest& reques
 }
 
 void add_segment_conditions(GeneratorContext& context, const QueryRequest& request,
-                            const EntityMap& entities, Statement& statement) {
-  for (const auto& path : request.segments) {
-    MemberPath member = parse_member_path(path);
-    const Segment* segment = find_segment(context.engine, member.view, member.member);
-    if (!segment) throw query_error("Segment '" + path + "' not found");
-    const std::string& alias = alias_in_query(statement.plan.aliases, member.view);
-    append_rendered(context, alias, segment->expr, entities, statement.where.next(kAnd));
+                            const RequestMembers& members, const EntityMap& entities,
+                            Statement& statement) {
+  for (std::size_t i = 0; i < request.segments.size(); ++i) {
+    const std::string& alias =
+        alias_in_query(statement.plan.aliases, view_part(request.segments[i]));
+    append_rendered(context, alias, members.segment(i).segment->expr, entities,
+                    statement.where.next(kAnd));
   }
 }
 
@@ -82,7 +82,8 @@ std::size_t filter_values(const std::vector<QueryFilter>& filters) {
 
 }  // namespace
 
-CompileResult generate_single_fact(GeneratorContext& context, QueryRequest& request, JoinPlan plan,
+CompileResult generate_single_fact(GeneratorContext& context, QueryRequest& request,
+                                   const RequestMembers& members, JoinPlan plan,
                                    const EntityMap& entities) {
   const std::size_t columns =
       request.dimensions.size() + request.time_dimensions.size() + request.measures.size();
@@ -94,19 +95,22 @@ CompileResult generate_single_fact(GeneratorContext& context, QueryRequest& requ
   statement.grouping.reserve(request.dimensions.size() + request.time_dimensions.size());
   statement.params.reserve(filter_values(request.filters) + 2 * request.time_dimensions.size());
 
-  for (auto& path : request.dimensions)
-    add_dimension_item(context, std::move(path), entities, statement);
+  for (std::size_t i = 0; i < request.dimensions.size(); ++i)
+    add_dimension_item(context, std::move(request.dimensions[i]), *members.dimension(i).dimension,
+                       entities, statement);
   std::vector<PreparedTimeDimension> time_dimensions;
   time_dimensions.reserve(request.time_dimensions.size());
-  for (const auto& query : request.time_dimensions)
-    time_dimensions.push_back(
-        add_time_dimension_item(context, query, request.timezone, entities, statement));
-  for (auto& path : request.measures)
-    add_measure_item(context, std::move(path), entities, statement);
+  for (std::size_t i = 0; i < request.time_dimensions.size(); ++i)
+    time_dimensions.push_back(add_time_dimension_item(context, request.time_dimensions[i],
+                                                      *members.time_dimension(i).dimension,
+                                                      request.timezone, entities, statement));
+  for (std::size_t i = 0; i < request.measures.size(); ++i)
+    add_measure_item(context, std::move(request.measures[i]), *members.measure(i).measure, entities,
+                     statement);
   reject_empty_projection(statement);
 
   add_filter_conditions(context, request, statement);
-  add_segment_conditions(context, request, entities, statement);
+  add_segment_conditions(context, request, members, entities, statement);
   add_date_range_conditions(context, time_dimensions, statement);
   add_order_items(context, request, statement);
 
