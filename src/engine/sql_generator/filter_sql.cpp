@@ -35,7 +35,8 @@ std::optional<std::string> boolean_shortcut(const Dimension& dimension, const Qu
   return out;
 }
 
-std::string compile_leaf(GeneratorContext& context, const QueryFilter& filter,
+// `names_measure` tells whether the filter's member is a measure.
+std::string compile_leaf(GeneratorContext& context, const QueryFilter& filter, bool names_measure,
                          const AliasMap& views, std::vector<std::string>& params,
                          FilterLeaves& leaves) {
   if (!filter.member) throw query_error("Filter must have a member");
@@ -44,7 +45,7 @@ std::string compile_leaf(GeneratorContext& context, const QueryFilter& filter,
   MemberPath member = parse_member_path(path);
   const std::string& alias = alias_in_query(views, member.view);
 
-  if (context.engine.member_index.is_measure(path)) {
+  if (names_measure) {
     const Measure* measure = find_measure(context.engine, member.view, member.member);
     if (!measure) throw query_error("Measure '" + path + "' not found");
     leaves.measure = true;
@@ -99,7 +100,18 @@ std::string compile_filter(GeneratorContext& context, const QueryFilter& filter,
     return compile_group(context, *filter.and_filters, " AND ", views, params, leaves);
   if (filter.or_filters)
     return compile_group(context, *filter.or_filters, " OR ", views, params, leaves);
-  return compile_leaf(context, filter, views, params, leaves);
+  const bool names_measure =
+      filter.member && context.engine.member_index.is_measure(*filter.member);
+  return compile_leaf(context, filter, names_measure, views, params, leaves);
+}
+
+std::string compile_top_filter(GeneratorContext& context, const QueryFilter& filter,
+                               bool measure_filter, const AliasMap& views,
+                               std::vector<std::string>& params, FilterLeaves& leaves) {
+  if (filter.and_filters || filter.or_filters)
+    return compile_filter(context, filter, views, params, leaves);
+  // Without groups, a measure filter is exactly one whose member is a measure.
+  return compile_leaf(context, filter, measure_filter, views, params, leaves);
 }
 
 bool is_measure_filter(const Engine& engine, const QueryFilter& filter) {

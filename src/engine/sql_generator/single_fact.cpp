@@ -30,7 +30,8 @@ void add_filter_conditions(GeneratorContext& context, const QueryRequest& reques
     const bool in_having = is_measure_filter(context.engine, filter);
     auto& params = in_having ? statement.params_for_having(context.dialect) : statement.params;
     FilterLeaves leaves;
-    std::string condition = compile_filter(context, filter, statement.plan.aliases, params, leaves);
+    std::string condition =
+        compile_top_filter(context, filter, in_having, statement.plan.aliases, params, leaves);
     check_filter_placement(filter, leaves, in_having);
     if (condition.empty()) continue;
     (in_having ? statement.having : statement.where).next(kAnd).append(condition);
