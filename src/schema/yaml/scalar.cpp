@@ -1,6 +1,5 @@
 #include "schema/yaml/scalar.h"
 
-#include <array>
 #include <charconv>
 #include <limits>
 
@@ -76,15 +75,6 @@ bool is_float_text(std::string_view text) {
   return i == s.size();
 }
 
-// Whether a plain scalar starting with `c` can be anything but text. A table, because nearly
-// every scalar read is asked.
-constexpr auto kMayBeTyped = [] {
-  std::array<bool, 256> table{};
-  for (char c : std::string_view("0123456789~.-+nNtTfF"))
-    table[static_cast<unsigned char>(c)] = true;
-  return table;
-}();
-
 bool may_be_typed(char c) {
   return kMayBeTyped[static_cast<unsigned char>(c)];
 }
@@ -141,7 +131,7 @@ Value int_value(std::string_view text) {
 
 }  // namespace
 
-ScalarType core_type(const Document& doc, const Node& scalar) {
+ScalarType tagged_or_plain_type(const Document& doc, const Node& scalar) {
   std::string_view tag = doc.tag(scalar);
   if (!tag.empty()) {
     if (tag == "!" || tag == "tag:yaml.org,2002:str") return ScalarType::String;
