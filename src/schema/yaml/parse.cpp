@@ -3,6 +3,7 @@
 #include <yaml.h>
 
 #include <algorithm>
+#include <array>
 #include <new>
 #include <string>
 #include <unordered_map>
@@ -115,22 +116,20 @@ class DocumentBuilder {
     doc_.nodes_.reserve(nodes);
     doc_.children_.reserve(nodes);
     pending_.reserve(64);
-    frames_.reserve(16);
   }
 
   void open(NodeKind kind, const yaml_mark_t& start, const yaml_char_t* tag,
             const yaml_char_t* anchor) {
     Mark mark = mark_of(start);
-    if (frames_.size() + 1 > kMaxDepth) throw too_deep(mark);
+    if (depth_ + 1 > kMaxDepth) throw too_deep(mark);
     std::uint32_t index = add_node(kind, mark, tag);
     bool anchored = anchor != nullptr && *anchor != 0;
     if (anchored) open_anchors_.emplace_back(view_of(anchor));
-    frames_.push_back(Frame{index, static_cast<std::uint32_t>(pending_.size()), 1, 0, anchored});
+    frames_[depth_++] = Frame{index, static_cast<std::uint32_t>(pending_.size()), 1, 0, anchored};
   }
 
   void close() {
-    Frame frame = frames_.back();
-    frames_.pop_back();
+    Frame frame = frames_[--depth_];
     Node& node = doc_.nodes_[frame.node];
     node.first = static_cast<std::uint32_t>(doc_.children_.size());
     node.count = static_cast<std::uint32_t>(pending_.size() - frame.children);
@@ -167,7 +166,7 @@ class DocumentBuilder {
     auto found = anchors_.find(name);
     if (found == anchors_.end()) throw Failure("unknown anchor `" + name + "`" + at(mark));
     const Node& target = doc_.nodes_[found->second];
-    if (frames_.size() + target.height > kMaxDepth) throw too_deep(mark);
+    if (depth_ + target.height > kMaxDepth) throw too_deep(mark);
     alias_expansion_ += target.size;
     if (alias_expansion_ > kMaxAliasExpansion)
       throw Failure("aliases expand the document beyond the limit of " +
@@ -216,13 +215,13 @@ class DocumentBuilder {
   }
 
   void place(std::uint32_t index) {
-    if (frames_.empty()) {
+    if (depth_ == 0) {
       doc_.root_ = index;
       has_root_ = true;
       return;
     }
     const Node& child = doc_.nodes_[index];
-    Frame& parent = frames_.back();
+    Frame& parent = frames_[depth_ - 1];
     parent.size += child.size;
     if (child.height > parent.height) parent.height = child.height;
     pending_.push_back(index);
@@ -230,7 +229,10 @@ class DocumentBuilder {
 
   Document doc_;
   std::vector<std::uint32_t>& pending_;
-  std::vector<Frame> frames_;
+  // The open collections, innermost last; open() keeps their number within kMaxDepth, so they
+  // live in the builder without an allocation per document.
+  std::array<Frame, kMaxDepth> frames_;
+  std::size_t depth_ = 0;
   std::vector<std::string> open_anchors_;
   std::unordered_map<std::string, std::uint32_t> anchors_;
   std::uint64_t alias_expansion_ = 0;
