@@ -58,7 +58,11 @@ const MemberKind* MemberIndex::kind_of(std::string_view view, std::string_view m
   }
   auto found = views_by_name_->find(view);
   if (found == views_by_name_->end()) return nullptr;
-  const int kind = last_kind_in(*found->second, member);
+  return kind_in(*found->second, member);
+}
+
+const MemberKind* MemberIndex::kind_in(const View& view, std::string_view member) const {
+  const int kind = last_kind_in(view, member);
   return kind >= 0 ? &kKinds[kind] : nullptr;
 }
 

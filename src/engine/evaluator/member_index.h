@@ -26,6 +26,9 @@ class MemberIndex {
   const MemberKind* kind_of(std::string_view path) const;
   // The kind of the path `view` "." `member`, without building it when it has one split only.
   const MemberKind* kind_of(std::string_view view, std::string_view member) const;
+  // As kind_of(view.name, member) for a view already found by name, when neither the view's name
+  // nor `member` holds a full stop.
+  const MemberKind* kind_in(const View& view, std::string_view member) const;
   bool is_measure(std::string_view path) const;
   bool is_dimension(std::string_view path) const;
 

@@ -101,7 +101,8 @@ void append_dotted_replacement(GeneratorContext& context, std::string_view alias
   }
   const View* view = context.engine.find_view(first);
   std::string_view render_alias = view ? first : alias;
-  const MemberKind* kind = context.engine.member_index.kind_of(first, second);
+  // Both parts are runs of word characters, so the view found is the one kind_of would ask.
+  const MemberKind* kind = view ? context.engine.member_index.kind_in(*view, second) : nullptr;
   if (view && kind && *kind == MemberKind::Measure) {
     if (const Measure* measure = find_measure(*view, second)) {
       const std::size_t mark = out.size();

@@ -93,7 +93,6 @@ CompileResult generate_single_fact(GeneratorContext& context, QueryRequest& requ
   Statement statement(columns + conditions);
   statement.plan = std::move(plan);
   statement.columns.reserve(columns);
-  statement.grouping.reserve(request.dimensions.size() + request.time_dimensions.size());
   statement.params.reserve(filter_values(request.filters) + 2 * request.time_dimensions.size());
 
   for (std::size_t i = 0; i < request.dimensions.size(); ++i)

@@ -46,11 +46,11 @@ std::string& Statement::begin_item() {
 
 void Statement::end_item(Dialect dialect, std::string member, ColumnKind kind) {
   const bool aggregate = kind == ColumnKind::Measure;
+  ++items;
   if (aggregate)
     aggregates = true;
   else
-    grouping.push_back(items);
-  ++items;
+    append_number(grouping.next(", "), items);
   std::string alias = column_alias(member);
   sql.append(" AS ");
   append_quoted_identifier(sql, dialect, alias);
@@ -86,13 +86,8 @@ std::string complete_statement(GeneratorContext& context, Statement& statement,
     sql.append(" ON ").append(join.on);
   }
   append_section(sql, "\nWHERE\n  ", statement.where);
-  if (needs_group_by(statement, request)) {
-    sql.append("\nGROUP BY\n  ");
-    for (std::size_t i = 0; i < statement.grouping.size(); ++i) {
-      if (i) sql.append(", ");
-      append_number(sql, statement.grouping[i] + 1);
-    }
-  }
+  if (needs_group_by(statement, request))
+    sql.append("\nGROUP BY\n  ").append(statement.grouping.text);
   append_section(sql, "\nHAVING\n  ", statement.having);
   append_section(sql, "\nORDER BY\n  ", statement.order_by);
   if (request.limit) append_number(sql.append("\nLIMIT "), *request.limit);

@@ -29,7 +29,7 @@ struct Statement {
   std::string sql;
   std::size_t items = 0;
   bool aggregates = false;            // whether any select item aggregates
-  std::vector<std::size_t> grouping;  // 0-based indexes of the items that do not aggregate
+  JoinedText grouping;                // 1-based numbers of the items that do not aggregate, ", "
   std::vector<OutputColumn> columns;  // one per select item, in order
   JoinedText where;                   // joined by "\n  AND "
   JoinedText having;                  // joined by "\n  AND "
