@@ -23,22 +23,23 @@ std::optional<std::string_view> boolean_literal(std::string_view value) {
   return std::nullopt;
 }
 
-std::optional<std::string> boolean_shortcut(const Dimension& dimension, const QueryFilter& filter,
-                                            std::string_view member_sql) {
-  if (dimension.type != DimensionType::Boolean || filter.values.size() != 1) return std::nullopt;
-  if (*filter.op != FilterOperator::Equals && *filter.op != FilterOperator::NotEquals)
-    return std::nullopt;
+// Appends the literal comparison and returns true when the shortcut applies.
+bool append_boolean_shortcut(const Dimension& dimension, const QueryFilter& filter,
+                             std::string_view member_sql, std::string& out) {
+  if (dimension.type != DimensionType::Boolean || filter.values.size() != 1) return false;
+  if (*filter.op != FilterOperator::Equals && *filter.op != FilterOperator::NotEquals) return false;
   auto literal = boolean_literal(filter.values.front());
-  if (!literal) return std::nullopt;
-  std::string out(member_sql);
-  out.append(*filter.op == FilterOperator::Equals ? " = " : " <> ").append(*literal);
-  return out;
+  if (!literal) return false;
+  out.append(member_sql)
+      .append(*filter.op == FilterOperator::Equals ? " = " : " <> ")
+      .append(*literal);
+  return true;
 }
 
-// `names_measure` tells whether the filter's member is a measure.
-std::string compile_leaf(GeneratorContext& context, const QueryFilter& filter, bool names_measure,
-                         const AliasMap& views, std::vector<std::string>& params,
-                         FilterLeaves& leaves) {
+// `names_measure` tells whether the filter's member is a measure. The condition is never empty.
+void append_leaf(GeneratorContext& context, const QueryFilter& filter, bool names_measure,
+                 const AliasMap& views, std::vector<std::string>& params, FilterLeaves& leaves,
+                 std::string& out) {
   if (!filter.member) throw query_error("Filter must have a member");
   if (!filter.op) throw query_error("Filter must have an operator");
   const std::string& path = *filter.member;
@@ -50,7 +51,8 @@ std::string compile_leaf(GeneratorContext& context, const QueryFilter& filter, b
     if (!measure) throw query_error("Measure '" + path + "' not found");
     leaves.measure = true;
     std::string sql = measure_sql(context, alias, *measure, no_entities());
-    return operator_condition(context.dialect, sql, *filter.op, filter.values, params, path);
+    return append_operator_condition(out, context.dialect, sql, *filter.op, filter.values, params,
+                                     path);
   }
   const Dimension* dimension = find_dimension(context.engine, member.view, member.member);
   if (!dimension) throw query_error("Filter member '" + path + "' not found");
@@ -61,8 +63,8 @@ std::string compile_leaf(GeneratorContext& context, const QueryFilter& filter, b
       dimension->sub_query.value_or(false)
           ? subquery_dimension_sql(context, *dimension, member.view, alias)
           : render_dimension_for_condition(context, alias, dimension->expr, no_entities());
-  if (auto shortcut = boolean_shortcut(*dimension, filter, sql)) return *shortcut;
-  return operator_condition(context.dialect, sql, *filter.op, filter.values, params, path);
+  if (append_boolean_shortcut(*dimension, filter, sql, out)) return;
+  append_operator_condition(out, context.dialect, sql, *filter.op, filter.values, params, path);
 }
 
 std::string compile_group(GeneratorContext& context, const std::vector<QueryFilter>& children,
@@ -102,16 +104,17 @@ std::string compile_filter(GeneratorContext& context, const QueryFilter& filter,
     return compile_group(context, *filter.or_filters, " OR ", views, params, leaves);
   const bool names_measure =
       filter.member && context.engine.member_index.is_measure(*filter.member);
-  return compile_leaf(context, filter, names_measure, views, params, leaves);
+  std::string out;
+  append_leaf(context, filter, names_measure, views, params, leaves, out);
+  return out;
 }
 
-std::string compile_top_filter(GeneratorContext& context, const QueryFilter& filter,
-                               bool measure_filter, const AliasMap& views,
-                               std::vector<std::string>& params, FilterLeaves& leaves) {
-  if (filter.and_filters || filter.or_filters)
-    return compile_filter(context, filter, views, params, leaves);
+void append_leaf_condition(GeneratorContext& context, const QueryFilter& filter,
+                           bool measure_filter, const AliasMap& views,
+                           std::vector<std::string>& params, FilterLeaves& leaves,
+                           std::string& out) {
   // Without groups, a measure filter is exactly one whose member is a measure.
-  return compile_leaf(context, filter, measure_filter, views, params, leaves);
+  append_leaf(context, filter, measure_filter, views, params, leaves, out);
 }
 
 bool is_measure_filter(const Engine& engine, const QueryFilter& filter) {

@@ -23,11 +23,13 @@ std::string compile_filter(GeneratorContext& context, const QueryFilter& filter,
                            const AliasMap& views, std::vector<std::string>& params,
                            FilterLeaves& leaves);
 
-// As compile_filter for a top-level filter, given what is_measure_filter answers for it: a filter
-// without groups is then not looked up again.
-std::string compile_top_filter(GeneratorContext& context, const QueryFilter& filter,
-                               bool measure_filter, const AliasMap& views,
-                               std::vector<std::string>& params, FilterLeaves& leaves);
+// As compile_filter for a filter without `and` or `or` groups, appending its condition (never
+// empty) to `out`. `measure_filter` is what is_measure_filter answers for it, so the member is
+// not looked up again.
+void append_leaf_condition(GeneratorContext& context, const QueryFilter& filter,
+                           bool measure_filter, const AliasMap& views,
+                           std::vector<std::string>& params, FilterLeaves& leaves,
+                           std::string& out);
 
 // Whether a top-level filter belongs in HAVING: its member names a measure, or (without a member)
 // every child of its `and` list, else of its `or` list, is a measure filter.

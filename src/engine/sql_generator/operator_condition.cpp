@@ -17,30 +17,31 @@ struct Binder {
   Dialect dialect;
   std::vector<std::string>& params;
 
-  std::string bind(std::string value) {
-    return bind_placeholder(dialect, std::move(value), params);
+  // Binds `value` and appends its placeholder.
+  void append(std::string& out, std::string value) {
+    params.push_back(std::move(value));
+    append_placeholder(out, dialect, params.size() - 1);
   }
 };
 
-std::string comparison(std::string_view member, std::string_view op, std::string_view placeholder) {
-  std::string out;
-  out.reserve(member.size() + op.size() + placeholder.size() + 2);
-  out.append(member).append(" ").append(op).append(" ").append(placeholder);
-  return out;
+// "member op placeholder", binding `value`.
+void append_comparison(std::string& out, std::string_view member, std::string_view op,
+                       Binder& binder, std::string value) {
+  out.append(member).append(" ").append(op).append(" ");
+  binder.append(out, std::move(value));
 }
 
 // equals / notEquals: one value compares, several form a list.
-std::string membership(Binder& binder, std::string_view member,
+void append_membership(std::string& out, Binder& binder, std::string_view member,
                        const std::vector<std::string>& values, bool negated) {
-  if (values.size() == 1) return comparison(member, negated ? "<>" : "=", binder.bind(values[0]));
-  std::string out(member);
-  out.append(negated ? " NOT IN (" : " IN (");
+  if (values.size() == 1)
+    return append_comparison(out, member, negated ? "<>" : "=", binder, values[0]);
+  out.append(member).append(negated ? " NOT IN (" : " IN (");
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (i) out.append(", ");
-    out.append(binder.bind(values[i]));
+    binder.append(out, values[i]);
   }
   out.append(")");
-  return out;
 }
 
 struct LikePattern {
@@ -68,19 +69,17 @@ std::optional<LikePattern> like_pattern(Op op) {
 }
 
 // One LIKE per value, each bound before the next; always parenthesised.
-std::string like_condition(Binder& binder, std::string_view member,
+void append_like_condition(std::string& out, Binder& binder, std::string_view member,
                            const std::vector<std::string>& values, const LikePattern& pattern) {
-  std::string out = "(";
+  out.append("(");
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (i) out.append(pattern.negated ? " AND " : " OR ");
     std::string value;
     value.reserve(values[i].size() + 2);
     value.append(pattern.prefix).append(values[i]).append(pattern.suffix);
-    out.append(
-        comparison(member, pattern.negated ? "NOT LIKE" : "LIKE", binder.bind(std::move(value))));
+    append_comparison(out, member, pattern.negated ? "NOT LIKE" : "LIKE", binder, std::move(value));
   }
   out.append(")");
-  return out;
 }
 
 std::optional<std::string_view> single_value_comparison(Op op) {
@@ -135,22 +134,29 @@ std::optional<std::string> next_day(std::string_view text) {
   return std::string(buffer);
 }
 
-std::string date_range(Binder& binder, std::string_view member,
+void append_date_range(std::string& out, Binder& binder, std::string_view member,
                        const std::vector<std::string>& values, bool negated) {
   if (values.size() != 2)
     throw query_error(negated ? "notInDateRange requires exactly 2 values"
                               : "inDateRange requires exactly 2 values");
-  std::string low = binder.bind(values[0]);
-  std::string high = binder.bind(values[1]);
-  if (negated)
-    return "(" + comparison(member, "<", low) + " OR " + comparison(member, ">", high) + ")";
-  return comparison(member, ">=", low) + " AND " + comparison(member, "<=", high);
+  if (negated) {
+    out.append("(");
+    append_comparison(out, member, "<", binder, values[0]);
+    out.append(" OR ");
+    append_comparison(out, member, ">", binder, values[1]);
+    out.append(")");
+    return;
+  }
+  append_comparison(out, member, ">=", binder, values[0]);
+  out.append(" AND ");
+  append_comparison(out, member, "<=", binder, values[1]);
 }
 
-std::string on_the_date(Binder& binder, std::string_view member, const std::string& value) {
-  std::string day = binder.bind(value);
-  std::string following = binder.bind(next_day(value).value_or(value));
-  return comparison(member, ">=", day) + " AND " + comparison(member, "<", following);
+void append_on_the_date(std::string& out, Binder& binder, std::string_view member,
+                        const std::string& value) {
+  append_comparison(out, member, ">=", binder, value);
+  out.append(" AND ");
+  append_comparison(out, member, "<", binder, next_day(value).value_or(value));
 }
 
 [[noreturn]] void missing_values(std::string_view member_path, Op op, std::string_view needed) {
@@ -161,25 +167,31 @@ std::string on_the_date(Binder& binder, std::string_view member, const std::stri
 
 }  // namespace
 
-std::string operator_condition(Dialect dialect, std::string_view member_sql, FilterOperator op,
-                               const std::vector<std::string>& values,
+void append_operator_condition(std::string& out, Dialect dialect, std::string_view member_sql,
+                               FilterOperator op, const std::vector<std::string>& values,
                                std::vector<std::string>& params, std::string_view member_path) {
   Binder binder{dialect, params};
-  if (op == Op::Set) return std::string(member_sql) + " IS NOT NULL";
-  if (op == Op::NotSet) return std::string(member_sql) + " IS NULL";
+  if (op == Op::Set) {
+    out.append(member_sql).append(" IS NOT NULL");
+    return;
+  }
+  if (op == Op::NotSet) {
+    out.append(member_sql).append(" IS NULL");
+    return;
+  }
   if (op == Op::InDateRange || op == Op::NotInDateRange)
-    return date_range(binder, member_sql, values, op == Op::NotInDateRange);
+    return append_date_range(out, binder, member_sql, values, op == Op::NotInDateRange);
   if (op == Op::Equals || op == Op::NotEquals) {
     if (values.empty()) missing_values(member_path, op, "at least one value");
-    return membership(binder, member_sql, values, op == Op::NotEquals);
+    return append_membership(out, binder, member_sql, values, op == Op::NotEquals);
   }
   if (auto pattern = like_pattern(op)) {
     if (values.empty()) missing_values(member_path, op, "at least one value");
-    return like_condition(binder, member_sql, values, *pattern);
+    return append_like_condition(out, binder, member_sql, values, *pattern);
   }
   if (values.empty()) missing_values(member_path, op, "a value");
-  if (op == Op::OnTheDate) return on_the_date(binder, member_sql, values[0]);
-  return comparison(member_sql, *single_value_comparison(op), binder.bind(values[0]));
+  if (op == Op::OnTheDate) return append_on_the_date(out, binder, member_sql, values[0]);
+  append_comparison(out, member_sql, *single_value_comparison(op), binder, values[0]);
 }
 
 }  // namespace orvane

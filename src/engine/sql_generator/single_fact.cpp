@@ -29,12 +29,17 @@ void add_filter_conditions(GeneratorContext& context, const QueryRequest& reques
   for (const auto& filter : request.filters) {
     const bool in_having = is_measure_filter(context.engine, filter);
     auto& params = in_having ? statement.params_for_having(context.dialect) : statement.params;
+    JoinedText& conditions = in_having ? statement.having : statement.where;
     FilterLeaves leaves;
-    std::string condition =
-        compile_top_filter(context, filter, in_having, statement.plan.aliases, params, leaves);
+    if (!filter.and_filters && !filter.or_filters) {
+      append_leaf_condition(context, filter, in_having, statement.plan.aliases, params, leaves,
+                            conditions.next(kAnd));
+      check_filter_placement(filter, leaves, in_having);
+      continue;
+    }
+    std::string condition = compile_filter(context, filter, statement.plan.aliases, params, leaves);
     check_filter_placement(filter, leaves, in_having);
-    if (condition.empty()) continue;
-    (in_having ? statement.having : statement.where).next(kAnd).append(condition);
+    if (!condition.empty()) conditions.next(kAnd).append(condition);
   }
 }
 
