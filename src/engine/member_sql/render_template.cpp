@@ -212,11 +212,13 @@ void append_rendered(GeneratorContext& context, std::string_view alias, std::str
 
   if (is_bare_identifier(text))
     append_qualified_name(out, context.dialect, quoted_alias, text);
-  else if (had_table || has_variables_reference(text))
-    out.append(text);
-  else
+  else if (!had_table && !has_variables_reference(text))
     append_qualified_columns(out, context.dialect, quoted_alias, context.engine.find_view(alias),
                              text);
+  else if (out.empty() && text.data() == storage.data())
+    out = std::move(storage);  // an empty output takes the rewritten text as it is
+  else
+    out.append(text);
 }
 
 std::string render_template(GeneratorContext& context, std::string_view alias,
