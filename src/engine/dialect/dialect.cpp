@@ -31,13 +31,18 @@ constexpr std::array<NamedDialect, 23> kDialectNames = {{
     {"presto", D::Presto},       {"trino", D::Presto},
 }};
 
-// The parts one after another, in one allocation.
-std::string concat(std::initializer_list<std::string_view> parts) {
-  std::size_t size = 0;
+// Appends the parts one after another, growing `out` at most once.
+void append_all(std::string& out, std::initializer_list<std::string_view> parts) {
+  std::size_t size = out.size();
   for (std::string_view part : parts) size += part.size();
-  std::string out;
   out.reserve(size);
   for (std::string_view part : parts) out.append(part);
+}
+
+// The parts one after another, in one allocation.
+std::string concat(std::initializer_list<std::string_view> parts) {
+  std::string out;
+  append_all(out, parts);
   return out;
 }
 
@@ -212,8 +217,8 @@ std::string bind_placeholder(Dialect dialect, std::string value, std::vector<std
   return placeholder_at(dialect, params.size() - 1);
 }
 
-std::string truncate_to_granularity(Dialect dialect, std::string_view granularity,
-                                    std::string_view expression) {
+void append_truncated_to_granularity(std::string& out, Dialect dialect,
+                                     std::string_view granularity, std::string_view expression) {
   ensure_splice_safe("granularity", granularity);
   switch (dialect) {
     case D::Postgres:
@@ -221,20 +226,22 @@ std::string truncate_to_granularity(Dialect dialect, std::string_view granularit
     case D::Databricks:
     case D::Redshift:
     case D::Sqlite:
-      return concat({"date_trunc('", granularity, "', ", expression, ")"});
+      return append_all(out, {"date_trunc('", granularity, "', ", expression, ")"});
     case D::Snowflake:
     case D::Presto:
-      return concat({"DATE_TRUNC('", granularity, "', ", expression, ")"});
+      return append_all(out, {"DATE_TRUNC('", granularity, "', ", expression, ")"});
     case D::Bigquery:
       ensure_bare_word("granularity", granularity);
-      return concat({"TIMESTAMP_TRUNC(", expression, ", ", to_upper_full(granularity), ")"});
+      return append_all(out,
+                        {"TIMESTAMP_TRUNC(", expression, ", ", to_upper_full(granularity), ")"});
     case D::Mysql:
     case D::Domo:
-      return mysql_truncate(granularity, expression);
+      out.append(mysql_truncate(granularity, expression));
+      return;
     case D::Clickhouse:
-      return concat({clickhouse_truncate_function(granularity), "(", expression, ")"});
+      return append_all(out, {clickhouse_truncate_function(granularity), "(", expression, ")"});
   }
-  return std::string(expression);
+  out.append(expression);
 }
 
 std::string convert_time_zone(Dialect dialect, std::string_view expression, std::string_view zone) {

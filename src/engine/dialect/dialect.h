@@ -45,9 +45,9 @@ std::string placeholder_at(Dialect dialect, std::size_t position);
 void append_placeholder(std::string& out, Dialect dialect, std::size_t position);
 
 // Granularity and zone texts are written into SQL: both throw a query error for a text holding a
-// single quote, a backslash or a control character.
-std::string truncate_to_granularity(Dialect dialect, std::string_view granularity,
-                                    std::string_view expression);
+// single quote, a backslash or a control character. The truncation is appended to `out`.
+void append_truncated_to_granularity(std::string& out, Dialect dialect,
+                                     std::string_view granularity, std::string_view expression);
 std::string convert_time_zone(Dialect dialect, std::string_view expression, std::string_view zone);
 
 std::string approximate_count_distinct(Dialect dialect, std::string_view expression);

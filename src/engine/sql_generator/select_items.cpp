@@ -35,8 +35,8 @@ PreparedTimeDimension add_time_dimension_item(GeneratorContext& context,
     std::string member_text;
     member_text.reserve(query.dimension.size() + 1 + query.granularity->size());
     member_text.append(query.dimension).append(".").append(*query.granularity);
-    statement.begin_item().append(
-        truncate_to_granularity(context.dialect, *query.granularity, prepared.expression));
+    append_truncated_to_granularity(statement.begin_item(), context.dialect, *query.granularity,
+                                    prepared.expression);
     statement.end_item(context.dialect, std::move(member_text), ColumnKind::TimeDimension);
   }
   return prepared;
