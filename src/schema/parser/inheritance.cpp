@@ -168,13 +168,11 @@ void resolve_inherited(std::vector<Full>& items, const std::vector<InheritItem>&
 
 }  // namespace
 
-View resolve_view(RawView raw, const GlobalSemantics* globals) {
-  View view = std::move(raw.view);
-  resolve_entities(view.entities, raw.inherited_entities, globals);
-  resolve_inherited(view.dimensions, raw.inherited_dimensions, globals, resolve_dimension);
+void resolve_view(View& view, const InheritItems& inherited, const GlobalSemantics* globals) {
+  resolve_entities(view.entities, inherited.entities, globals);
+  resolve_inherited(view.dimensions, inherited.dimensions, globals, resolve_dimension);
   if (view.measures)
-    resolve_inherited(*view.measures, raw.inherited_measures, globals, resolve_measure);
-  return view;
+    resolve_inherited(*view.measures, inherited.measures, globals, resolve_measure);
 }
 
 }  // namespace orvane

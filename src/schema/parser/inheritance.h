@@ -7,10 +7,10 @@
 
 namespace orvane {
 
-// Turns the read document into the final View: entities, then dimensions, then measures, each
-// list in order. A failing inherit item fails the view with its message (no label). A full
-// entity with `inherits_from` borrows its description and keys from the global entity when one
-// resolves, and is kept as written when none does.
-View resolve_view(RawView raw, const GlobalSemantics* globals);
+// Turns the read document into the final View in place: entities, then dimensions, then
+// measures, each list in order. A failing inherit item fails the view with its message (no label).
+// A full entity with `inherits_from` borrows its description and keys from the global entity when
+// one resolves, and is kept as written when none does.
+void resolve_view(View& view, const InheritItems& inherited, const GlobalSemantics* globals);
 
 }  // namespace orvane

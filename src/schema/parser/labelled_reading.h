@@ -1,8 +1,10 @@
 // Reading one document text under its label.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "common/failure.h"
 #include "schema/yaml/parse.h"
@@ -10,9 +12,9 @@
 namespace orvane {
 
 // Parses the text as one YAML document and reads it with `read`; any failure of either becomes
-// "Failed to parse {kind} YAML from {label}: {message}".
+// "Failed to parse {kind} YAML from <{kind}_{position}>: {message}". The label is made only then.
 template <typename Read>
-auto read_labelled(std::string_view text, std::string_view kind, std::string_view label, Read read,
+auto read_labelled(std::string_view text, std::string_view kind, std::size_t position, Read read,
                    yaml::ParseScratch& scratch) {
   try {
     yaml::Document doc = yaml::parse_document(text, scratch);
@@ -20,16 +22,15 @@ auto read_labelled(std::string_view text, std::string_view kind, std::string_vie
     scratch.recycle(std::move(doc));
     return record;
   } catch (const Failure& failure) {
-    throw Failure("Failed to parse " + std::string(kind) + " YAML from " + std::string(label) +
-                  ": " + std::string(failure.message()));
+    throw Failure("Failed to parse " + std::string(kind) + " YAML from <" + std::string(kind) +
+                  "_" + std::to_string(position) + ">: " + std::string(failure.message()));
   }
 }
 
 template <typename Read>
-auto read_labelled(std::string_view text, std::string_view kind, std::string_view label,
-                   Read read) {
+auto read_labelled(std::string_view text, std::string_view kind, std::size_t position, Read read) {
   yaml::ParseScratch scratch;
-  return read_labelled(text, kind, label, read, scratch);
+  return read_labelled(text, kind, position, read, scratch);
 }
 
 }  // namespace orvane

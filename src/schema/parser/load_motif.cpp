@@ -4,12 +4,12 @@
 
 namespace orvane {
 
-Motif load_motif(std::string_view text, std::string_view label) {
-  return read_labelled(text, "motif", label, read_motif);
+Motif load_motif(std::string_view text, std::size_t position) {
+  return read_labelled(text, "motif", position, read_motif);
 }
 
-SavedQuery load_query(std::string_view text, std::string_view label) {
-  return read_labelled(text, "query", label, read_saved_query);
+SavedQuery load_query(std::string_view text, std::size_t position) {
+  return read_labelled(text, "query", position, read_saved_query);
 }
 
 }  // namespace orvane

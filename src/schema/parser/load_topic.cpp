@@ -4,8 +4,8 @@
 
 namespace orvane {
 
-Topic load_topic(std::string_view text, std::string_view label) {
-  return read_labelled(text, "topic", label, read_topic);
+Topic load_topic(std::string_view text, std::size_t position) {
+  return read_labelled(text, "topic", position, read_topic);
 }
 
 }  // namespace orvane

@@ -6,13 +6,13 @@
 namespace orvane {
 
 // Reading errors carry the label; resolution errors are the view's own and go out unchanged.
-View load_view(std::string_view text, std::string_view label, const GlobalSemantics* globals,
-               yaml::Documentation documentation, yaml::ParseScratch& scratch) {
-  auto read = [documentation](const yaml::Document& doc) {
-    return read_raw_view(doc, documentation);
+void load_view(std::string_view text, std::size_t position, const GlobalSemantics* globals,
+               yaml::Documentation documentation, yaml::ParseScratch& scratch, View& view) {
+  auto read = [documentation, &view](const yaml::Document& doc) {
+    return read_raw_view(doc, documentation, view);
   };
-  RawView raw = read_labelled(text, "view", label, read, scratch);
-  return resolve_view(std::move(raw), globals);
+  InheritItems inherited = read_labelled(text, "view", position, read, scratch);
+  resolve_view(view, inherited, globals);
 }
 
 }  // namespace orvane

@@ -16,12 +16,13 @@ namespace orvane {
 // so resolution through `inherits_from` ends at the "No globals loaded" messages; the parameter is
 // kept for callers that will. `documentation` says whether descriptions, labels, samples,
 // synonyms and meta are kept or only checked. `scratch` lends its storage to the document while it
-// is read.
-View load_view(std::string_view text, std::string_view label, const GlobalSemantics* globals,
-               yaml::Documentation documentation, yaml::ParseScratch& scratch);
-Topic load_topic(std::string_view text, std::string_view label);
-Motif load_motif(std::string_view text, std::string_view label);
-SavedQuery load_query(std::string_view text, std::string_view label);
+// is read. The view is read into `view`, a default record, where the caller keeps it. `position`
+// is the document's place in its list, which reading errors name ("<view_0>", "<topic_2>", ...).
+void load_view(std::string_view text, std::size_t position, const GlobalSemantics* globals,
+               yaml::Documentation documentation, yaml::ParseScratch& scratch, View& view);
+Topic load_topic(std::string_view text, std::size_t position);
+Motif load_motif(std::string_view text, std::size_t position);
+SavedQuery load_query(std::string_view text, std::size_t position);
 
 // The document texts of one call; an empty list of a kind means none of it was given.
 struct DocumentTexts {

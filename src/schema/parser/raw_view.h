@@ -17,17 +17,19 @@ struct InheritItem {
   std::string inherits_from;
 };
 
-// Items are read straight into the view's lists, so a full item is never moved between
-// containers; an item that stands for a global definition holds a default record there until
-// resolution replaces it.
-struct RawView {
-  View view;
-  std::vector<InheritItem> inherited_entities;
-  std::vector<InheritItem> inherited_dimensions;
-  std::vector<InheritItem> inherited_measures;
+// The items of a view document that stand only for global definitions, by list. Items are read
+// straight into the view's lists, so a full item is never moved between containers; an item that
+// stands for a global definition holds a default record there until resolution replaces it.
+struct InheritItems {
+  std::vector<InheritItem> entities;
+  std::vector<InheritItem> dimensions;
+  std::vector<InheritItem> measures;
 };
 
-// Reads the view document's root mapping. Throws Failure with the reader's message.
-RawView read_raw_view(const yaml::Document& doc, yaml::Documentation documentation);
+// Reads the view document's root mapping into `view`, a default record that stays where the
+// caller keeps it, and returns the items left for resolution. Throws Failure with the reader's
+// message.
+InheritItems read_raw_view(const yaml::Document& doc, yaml::Documentation documentation,
+                           View& view);
 
 }  // namespace orvane

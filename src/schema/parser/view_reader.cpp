@@ -72,15 +72,14 @@ PreAggregation read_pre_aggregation(const Reader& r, const Node& node) {
 
 }  // namespace
 
-RawView read_raw_view(const yaml::Document& doc, yaml::Documentation documentation) {
+InheritItems read_raw_view(const yaml::Document& doc, yaml::Documentation documentation, View& v) {
   static constexpr yaml::FieldNames kNames = {
       "name",        "description", "label",      "datasource", "dialect",  "table",
       "sql",         "entities",    "dimensions", "measures",   "segments", "pre_aggregations",
       "refresh_key", "meta"};
   Reader r(doc, yaml::Scalars::AsWritten, documentation);
   Fields<kNames> f(r, doc.root());
-  RawView raw;
-  View& v = raw.view;
+  InheritItems inherited;
   v.name = r.text(f.required("name"));
   v.description = r.documentation_text(f.get("description"));
   v.label = r.documentation_text(f.get("label"));
@@ -88,12 +87,11 @@ RawView read_raw_view(const yaml::Document& doc, yaml::Documentation documentati
   v.dialect = r.optional_text_view(f.get("dialect"));
   v.table = r.optional_text_view(f.get("table"));
   v.sql = r.optional_text_view(f.get("sql"));
-  if (const Node* n = f.get("entities"))
-    read_entity_items(r, *n, v.entities, raw.inherited_entities);
+  if (const Node* n = f.get("entities")) read_entity_items(r, *n, v.entities, inherited.entities);
   if (const Node* n = f.get("dimensions"))
-    read_dimension_items(r, *n, v.dimensions, raw.inherited_dimensions);
+    read_dimension_items(r, *n, v.dimensions, inherited.dimensions);
   if (const Node* n = f.get("measures"); n != nullptr && !r.is_null(*n))
-    read_measure_items(r, *n, v.measures.emplace(), raw.inherited_measures);
+    read_measure_items(r, *n, v.measures.emplace(), inherited.measures);
   if (const Node* n = f.get("segments"))
     v.segments = r.list(*n, [&](const Node& item) { return read_segment(r, item); });
   v.pre_aggregations = r.optional(f.get("pre_aggregations"), [&](const Node& n) {
@@ -101,7 +99,7 @@ RawView read_raw_view(const yaml::Document& doc, yaml::Documentation documentati
   });
   v.refresh_key = read_optional_refresh_key(r, f.get("refresh_key"));
   v.meta = r.documentation_meta(f.get("meta"));
-  return raw;
+  return inherited;
 }
 
 }  // namespace orvane
