@@ -130,13 +130,15 @@ class DocumentBuilder {
 
   void close() {
     Frame frame = frames_[--depth_];
+    const std::uint32_t* first = pending_.data() + frame.children;
+    const std::uint32_t* last = pending_.data() + pending_.size();
     Node& node = doc_.nodes_[frame.node];
     node.first = static_cast<std::uint32_t>(doc_.children_.size());
-    node.count = static_cast<std::uint32_t>(pending_.size() - frame.children);
+    node.count = static_cast<std::uint32_t>(last - first);
     node.size = frame.size;
     node.height = static_cast<std::uint16_t>(frame.height + 1);
-    doc_.children_.insert(doc_.children_.end(), pending_.begin() + frame.children, pending_.end());
-    pending_.resize(frame.children);
+    doc_.children_.insert(doc_.children_.end(), first, last);
+    pending_.erase(pending_.begin() + frame.children, pending_.end());
     if (frame.anchored) {
       remember_anchor(std::move(open_anchors_.back()), frame.node);
       open_anchors_.pop_back();
