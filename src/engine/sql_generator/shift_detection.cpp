@@ -3,6 +3,7 @@
 #include <set>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "engine/evaluator/member_path.h"
 #include "engine/member_sql/template_scan.h"
@@ -10,22 +11,27 @@
 namespace orvane {
 namespace {
 
-// The (view, measure) pairs examined so far; views into the request and the engine.
-using Examined = std::set<std::pair<std::string_view, std::string_view>>;
+using MeasurePair = std::pair<std::string_view, std::string_view>;  // views into the engine
 
-// Each measure is examined once per test, so reference cycles end.
-bool needs_shift(const Engine& engine, std::string_view view, std::string_view name,
-                 Examined& examined) {
-  if (!examined.emplace(view, name).second) return false;
-  const Measure* measure = find_measure(engine, view, name);
-  if (!measure) return false;
-  if (measure->shift) return true;
-  if (!measure->expr) return false;
-  for (const auto& [first, second] : dotted_references(*measure->expr)) {
-    if (first == "variables") continue;
-    const MemberKind* kind = engine.member_index.kind_of(first, second);
-    if (kind && *kind == MemberKind::Measure && needs_shift(engine, first, second, examined))
-      return true;
+// Whether the measure, or any measure its references reach, has a shift. Each measure is examined
+// once, so reference cycles end; the pairs still to examine wait on a list rather than the call
+// stack, so a long chain of references cannot exhaust it.
+bool needs_shift(const Engine& engine, MeasurePair start) {
+  std::set<MeasurePair> examined;
+  std::vector<MeasurePair> pending{start};
+  while (!pending.empty()) {
+    const MeasurePair pair = pending.back();
+    pending.pop_back();
+    if (!examined.insert(pair).second) continue;
+    const Measure* measure = find_measure(engine, pair.first, pair.second);
+    if (!measure) continue;
+    if (measure->shift) return true;
+    if (!measure->expr) continue;
+    for (const auto& [first, second] : dotted_references(*measure->expr)) {
+      if (first == "variables") continue;
+      const MemberKind* kind = engine.member_index.kind_of(first, second);
+      if (kind && *kind == MemberKind::Measure) pending.emplace_back(first, second);
+    }
   }
   return false;
 }
@@ -40,8 +46,7 @@ std::optional<std::string> first_shift_measure(const Engine& engine, const Query
       continue;
     const std::string& path = request.measures[i];
     MemberPath member = parse_member_path(path);
-    Examined examined;
-    if (needs_shift(engine, member.view, member.member, examined)) return path;
+    if (needs_shift(engine, {member.view, member.member})) return path;
   }
   return std::nullopt;
 }
