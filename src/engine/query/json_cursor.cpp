@@ -213,12 +213,18 @@ constexpr std::array<bool, 256> kPlainStringBytes = [] {
 }();
 
 // Moves to the next quote, backslash or control character (or the end) and returns whether the
-// bytes passed are well-formed UTF-8: one pass, in which ASCII costs a table look-up.
+// bytes passed are well-formed UTF-8: one pass, in which ASCII costs a table look-up. Plain
+// bytes, nearly all a query holds, are looked up four at a time while four remain.
 bool JsonCursor::scan_string_segment() {
   const std::size_t size = text_.size();
+  const auto plain = [this](std::size_t at) {
+    return kPlainStringBytes[static_cast<unsigned char>(text_[at])];
+  };
   std::size_t at = index_;
   bool valid = true;
   while (at < size) {
+    while (size - at >= 4 && (plain(at) & plain(at + 1) & plain(at + 2) & plain(at + 3))) at += 4;
+    if (at == size) break;
     const auto c = static_cast<unsigned char>(text_[at]);
     if (kPlainStringBytes[c]) {
       ++at;
