@@ -66,7 +66,8 @@ class QueryReader {
   explicit QueryReader(std::string_view text) : cursor_(text) {}
 
   QueryRequest read() {
-    QueryRequest request = read_record(kRequestForm, &QueryReader::read_request_field);
+    QueryRequest request;
+    read_record(kRequestForm, &QueryReader::read_request_field, request);
     cursor_.end_text();
     return request;
   }
@@ -131,6 +132,25 @@ class QueryReader {
     return items;
   }
 
+  // As read_list, for records: each is read in its place in the list instead of being moved
+  // there. (Strings stay with read_list: made at their exact size and moved, they cost less than
+  // assigning into a default string.)
+  template <class Record>
+  std::vector<Record> read_records(void (QueryReader::*read_element)(Record&)) {
+    if (peek_value() != '[') fail_invalid_type(cursor_, "a sequence");
+    cursor_.enter_nested();
+    cursor_.advance();
+    std::vector<Record> items;
+    bool first = true;
+    while (cursor_.next_element(first)) {
+      if (items.empty()) items.reserve(kFirstListCapacity);
+      (this->*read_element)(items.emplace_back());
+    }
+    cursor_.end_array();
+    cursor_.leave_nested();
+    return items;
+  }
+
   Strings read_strings() { return read_list<std::string>(&QueryReader::read_string); }
 
   std::optional<std::string> read_optional_string() {
@@ -183,21 +203,20 @@ class QueryReader {
     return params;
   }
 
-  // A record as an object or as its positional array, each field read by `read_field`. Errors
-  // about missing fields are reported after the closing bracket.
+  // A record as an object or as its positional array, each field read by `read_field` into
+  // `record` (a default one). Errors about missing fields are reported after the closing bracket.
   template <class Record, std::size_t N>
-  Record read_record(const RecordForm<N>& form, void (QueryReader::*read_field)(Record&, int)) {
+  void read_record(const RecordForm<N>& form, void (QueryReader::*read_field)(Record&, int),
+                   Record& record) {
     int c = peek_value();
     if (c != '{' && c != '[') fail_invalid_type(cursor_, form.name);
     cursor_.enter_nested();
     cursor_.advance();
-    Record record;
     if (c == '{')
       read_fields(record, form, read_field);
     else
       read_elements(record, form, read_field);
     cursor_.leave_nested();
-    return record;
   }
 
   template <class Record, std::size_t N>
@@ -275,16 +294,16 @@ class QueryReader {
         request.dimensions = read_strings();
         break;
       case 2:
-        request.filters = read_list<QueryFilter>(&QueryReader::read_filter);
+        request.filters = read_records(&QueryReader::read_filter);
         break;
       case 3:
         request.segments = read_strings();
         break;
       case 4:
-        request.time_dimensions = read_list<TimeDimensionQuery>(&QueryReader::read_time_dimension);
+        request.time_dimensions = read_records(&QueryReader::read_time_dimension);
         break;
       case 5:
-        request.order = read_list<OrderBy>(&QueryReader::read_order_by);
+        request.order = read_records(&QueryReader::read_order_by);
         break;
       case 6:
         request.limit = read_null() ? std::nullopt : std::optional(read_u64());
@@ -310,11 +329,13 @@ class QueryReader {
     }
   }
 
-  QueryFilter read_filter() { return read_record(kFilterForm, &QueryReader::read_filter_field); }
+  void read_filter(QueryFilter& filter) {
+    read_record(kFilterForm, &QueryReader::read_filter_field, filter);
+  }
 
   std::optional<std::vector<QueryFilter>> read_optional_filters() {
     if (read_null()) return std::nullopt;
-    return read_list<QueryFilter>(&QueryReader::read_filter);
+    return read_records(&QueryReader::read_filter);
   }
 
   void read_filter_field(QueryFilter& filter, int field) {
@@ -337,8 +358,8 @@ class QueryReader {
     }
   }
 
-  TimeDimensionQuery read_time_dimension() {
-    return read_record(kTimeDimensionForm, &QueryReader::read_time_dimension_field);
+  void read_time_dimension(TimeDimensionQuery& query) {
+    read_record(kTimeDimensionForm, &QueryReader::read_time_dimension_field, query);
   }
 
   void read_time_dimension_field(TimeDimensionQuery& query, int field) {
@@ -355,7 +376,9 @@ class QueryReader {
     }
   }
 
-  OrderBy read_order_by() { return read_record(kOrderForm, &QueryReader::read_order_by_field); }
+  void read_order_by(OrderBy& order) {
+    read_record(kOrderForm, &QueryReader::read_order_by_field, order);
+  }
 
   void read_order_by_field(OrderBy& order, int field) {
     if (field == 0)
