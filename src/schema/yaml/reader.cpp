@@ -216,4 +216,8 @@ void throw_missing_field(std::string_view name) {
   throw missing_field(name);
 }
 
+void throw_duplicate_field(std::string_view name) {
+  throw duplicate_field(name);
+}
+
 }  // namespace orvane::yaml

@@ -130,6 +130,23 @@ void match_fields(const Reader& reader, const Node& node, const FieldNames& name
                   std::span<const FieldAlias> aliases, std::span<const Node*> values);
 
 [[noreturn]] void throw_missing_field(std::string_view name);
+[[noreturn]] void throw_duplicate_field(std::string_view name);
+
+// As match_fields without aliases, for a record whose names are a constant: inlined into the
+// record's reader, the look-up table and the names fold into its code.
+template <const FieldNames& Names>
+void match_record_fields(const Reader& reader, const Node& node, std::span<const Node*> values) {
+  const Document& doc = reader.doc();
+  std::span<const std::uint32_t> children = doc.children(reader.expect_mapping(node));
+  for (std::size_t at = 0; at + 1 < children.size(); at += 2) {
+    const Node& key = doc.node(children[at]);
+    if (key.kind != NodeKind::Scalar) continue;
+    std::size_t field = Names.find(doc.text(key));
+    if (field == Names.size()) continue;
+    if (values[field] != nullptr) throw_duplicate_field(Names[field]);
+    values[field] = &doc.node(children[at + 1]);
+  }
+}
 
 // The values of one record mapping by field name. The names are a constant of the record's
 // reader, so a field named in a look-up is found while compiling: the look-up reads one slot,
@@ -151,7 +168,10 @@ class Fields {
   };
 
   Fields(const Reader& reader, const Node& node, std::span<const FieldAlias> aliases = {}) {
-    match_fields(reader, node, Names, aliases, values_);
+    if (aliases.empty())
+      match_record_fields<Names>(reader, node, values_);
+    else
+      match_fields(reader, node, Names, aliases, values_);
   }
 
   // Null when the field is absent.
