@@ -76,7 +76,7 @@ bool is_float_text(std::string_view text) {
 }
 
 bool may_be_typed(char c) {
-  return kMayBeTyped[static_cast<unsigned char>(c)];
+  return kPlainStart[static_cast<unsigned char>(c)] != PlainStart::Text;
 }
 
 // Numbers start with a digit, a sign or a dot, so a word that is neither null nor a boolean is

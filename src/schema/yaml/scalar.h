@@ -11,11 +11,15 @@ namespace orvane::yaml {
 
 enum class ScalarType { Null, Bool, Int, Float, String };
 
-// Whether a plain scalar starting with that byte can be anything but text.
-inline constexpr auto kMayBeTyped = [] {
-  std::array<bool, 256> table{};
-  for (char c : std::string_view("0123456789~.-+nNtTfF"))
-    table[static_cast<unsigned char>(c)] = true;
+// What a plain scalar starting with that byte can be besides text: a number, `~` or `.inf`
+// (Symbol), or one of the words `null`, `true`, `false` in their spellings (Word), which are
+// four or five bytes long.
+enum class PlainStart : unsigned char { Text, Symbol, Word };
+inline constexpr auto kPlainStart = [] {
+  std::array<PlainStart, 256> table{};
+  for (char c : std::string_view("0123456789~.-+"))
+    table[static_cast<unsigned char>(c)] = PlainStart::Symbol;
+  for (char c : std::string_view("nNtTfF")) table[static_cast<unsigned char>(c)] = PlainStart::Word;
   return table;
 }();
 
@@ -29,8 +33,12 @@ inline ScalarType core_type(const Document& doc, const Node& scalar) {
   if (scalar.tag_size == 0) {
     if (!scalar.plain) return ScalarType::String;
     std::string_view text = doc.text(scalar);
-    if (!text.empty() && !kMayBeTyped[static_cast<unsigned char>(text[0])])
-      return ScalarType::String;
+    if (!text.empty()) {
+      PlainStart start = kPlainStart[static_cast<unsigned char>(text[0])];
+      if (start == PlainStart::Text) return ScalarType::String;
+      if (start == PlainStart::Word && (text.size() < 4 || text.size() > 5))
+        return ScalarType::String;
+    }
   }
   return tagged_or_plain_type(doc, scalar);
 }
