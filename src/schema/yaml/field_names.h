@@ -1,10 +1,9 @@
 // The field names of one record type. Each is declared once as a constant, and a table built with
-// it narrows a document key to the field or two it can be, so that matching a record's keys costs
-// about one comparison per key instead of one per field.
+// it narrows a document key to the one field it can be, so that matching a record's keys costs
+// one comparison per key instead of one per field.
 #pragma once
 
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -38,10 +37,9 @@ class FieldNames {
   // Declared as `static constexpr FieldNames kNames = {...}`, so too many names stop the build.
   constexpr FieldNames(std::initializer_list<std::string_view> names) {
     if (names.size() > kMaxFields) throw std::logic_error("record has too many fields");
-    for (std::string_view name : names) {
-      names_[size_] = name;
-      buckets_[bucket(name)] |= static_cast<std::uint16_t>(1u << size_);
-      ++size_;
+    for (std::string_view name : names) names_[size_++] = name;
+    while (!place_names()) {
+      if (++seed_ == kMaxSeed) throw std::logic_error("record field names share a slot");
     }
   }
 
@@ -50,25 +48,38 @@ class FieldNames {
 
   // The field of that name, or size() when the record has none.
   constexpr std::size_t find(std::string_view name) const {
-    for (unsigned candidates = buckets_[bucket(name)]; candidates != 0;
-         candidates &= candidates - 1) {
-      auto field = static_cast<std::size_t>(std::countr_zero(candidates));
-      if (same_text(names_[field], name)) return field;
-    }
-    return size_;
+    std::uint8_t slot = slots_[slot_of(name)];
+    if (slot == 0 || !same_text(names_[slot - 1], name)) return size_;
+    return slot - 1;
   }
 
  private:
-  static constexpr std::size_t kBuckets = 64;
-  // The names of one record seldom share both their length and their first letter.
-  static constexpr std::size_t bucket(std::string_view name) {
-    unsigned first = name.empty() ? 0 : static_cast<unsigned char>(name[0]);
-    return (name.size() * 8 + first) % kBuckets;
+  static constexpr std::size_t kSlots = 64;
+  static constexpr unsigned kMaxSeed = 256;
+
+  // Length, first and last byte place a record's names in distinct slots for some small seed,
+  // which the constructor looks for; a key then needs one comparison.
+  constexpr std::size_t slot_of(std::string_view name) const {
+    unsigned first = name.empty() ? 0 : static_cast<unsigned char>(name.front());
+    unsigned last = name.empty() ? 0 : static_cast<unsigned char>(name.back());
+    return (first * seed_ + last + name.size() * 8) % kSlots;
+  }
+
+  // Slots hold a field's index plus one, so that zero marks an empty slot.
+  constexpr bool place_names() {
+    slots_ = {};
+    for (std::size_t field = 0; field < size_; ++field) {
+      std::uint8_t& slot = slots_[slot_of(names_[field])];
+      if (slot != 0) return false;
+      slot = static_cast<std::uint8_t>(field + 1);
+    }
+    return true;
   }
 
   std::array<std::string_view, kMaxFields> names_{};
-  std::array<std::uint16_t, kBuckets> buckets_{};
+  std::array<std::uint8_t, kSlots> slots_{};
   std::size_t size_ = 0;
+  unsigned seed_ = 1;
 };
 
 }  // namespace orvane::yaml
