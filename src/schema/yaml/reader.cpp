@@ -47,23 +47,22 @@ std::string Reader::text(const Node& node) const {
 }
 
 // As optional(node, text_view), typing the scalar once instead of twice.
-std::optional<std::string_view> Reader::optional_text_view(const Node* node) const {
-  if (node == nullptr) return std::nullopt;
-  if (node->kind != NodeKind::Scalar) invalid_type(*node, "a string");
-  ScalarType type = core_type(*doc_, *node);
+std::optional<std::string_view> Reader::given_text_view(const Node& node) const {
+  if (node.kind != NodeKind::Scalar) invalid_type(node, "a string");
+  ScalarType type = core_type(*doc_, node);
   if (type == ScalarType::Null) return std::nullopt;
-  if (scalars_ == Scalars::Core && type != ScalarType::String) invalid_type(*node, "a string");
-  return doc_->text(*node);
+  if (scalars_ == Scalars::Core && type != ScalarType::String) invalid_type(node, "a string");
+  return doc_->text(node);
 }
 
-std::optional<std::string> Reader::optional_text(const Node* node) const {
-  if (auto text = optional_text_view(node)) return std::string(*text);
+std::optional<std::string> Reader::given_text(const Node& node) const {
+  if (auto text = given_text_view(node)) return std::string(*text);
   return std::nullopt;
 }
 
 std::optional<std::string> Reader::given_documentation_text(const Node& node) const {
-  if (documentation_ == Documentation::Keep) return optional_text(&node);
-  optional_text_view(&node);
+  if (documentation_ == Documentation::Keep) return given_text(node);
+  given_text_view(node);
   return std::nullopt;
 }
 

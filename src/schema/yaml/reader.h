@@ -55,8 +55,15 @@ class Reader {
     if (node == nullptr || is_null(*node)) return std::nullopt;
     return read(*node);
   }
-  std::optional<std::string> optional_text(const Node* node) const;
-  std::optional<std::string_view> optional_text_view(const Node* node) const;
+  // Absent fields, the common case, are answered inline.
+  std::optional<std::string> optional_text(const Node* node) const {
+    if (node == nullptr) return std::nullopt;
+    return given_text(*node);
+  }
+  std::optional<std::string_view> optional_text_view(const Node* node) const {
+    if (node == nullptr) return std::nullopt;
+    return given_text_view(*node);
+  }
   std::optional<std::vector<std::string>> optional_texts(const Node* node) const {
     return optional(node, [&](const Node& n) { return texts(n); });
   }
@@ -65,7 +72,6 @@ class Reader {
   }
   // As optional_text, optional_texts and optional_meta; without the reader's documentation they
   // fail exactly as those would and otherwise read as nothing.
-  // Absent fields, the common case, are answered inline.
   std::optional<std::string> documentation_text(const Node* node) const {
     if (node == nullptr) return std::nullopt;
     return given_documentation_text(*node);
@@ -107,6 +113,8 @@ class Reader {
   std::string describe(const Node& node) const;
 
  private:
+  std::optional<std::string> given_text(const Node& node) const;
+  std::optional<std::string_view> given_text_view(const Node& node) const;
   std::optional<std::string> given_documentation_text(const Node& node) const;
   std::optional<std::vector<std::string>> given_documentation_texts(const Node& node) const;
   std::optional<MetaMap> given_documentation_meta(const Node& node) const;
