@@ -95,7 +95,7 @@ CompileResult generate_single_fact(GeneratorContext& context, QueryRequest& requ
       request.dimensions.size() + request.time_dimensions.size() + request.measures.size();
   const std::size_t conditions =
       request.filters.size() + request.segments.size() + request.time_dimensions.size();
-  Statement statement(columns + conditions);
+  Statement statement(columns, conditions);
   statement.plan = std::move(plan);
   statement.columns.reserve(columns);
   statement.params.reserve(filter_values(request.filters) + 2 * request.time_dimensions.size());

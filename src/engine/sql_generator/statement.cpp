@@ -30,13 +30,20 @@ void append_section(std::string& sql, std::string_view heading, const JoinedText
 }  // namespace
 
 std::string& JoinedText::next(std::string_view separator) {
-  if (count++) text.append(separator);
+  if (count++)
+    text.append(separator);
+  else
+    text.reserve(room);
   return text;
 }
 
-Statement::Statement(std::size_t parts) {
-  sql.reserve(256 + kBytesPerPart * parts);
+// Conditions may land in WHERE or HAVING, so each is given room for all of them; the room is
+// taken only by a section that receives an entry. An order entry is about one quoted alias.
+Statement::Statement(std::size_t columns, std::size_t conditions) {
+  sql.reserve(256 + kBytesPerPart * (columns + conditions));
   sql.append("SELECT\n");
+  where.room = having.room = kBytesPerPart * conditions;
+  order_by.room = kBytesPerPart;
 }
 
 std::string& Statement::begin_item() {

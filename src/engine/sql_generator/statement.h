@@ -17,6 +17,7 @@ namespace orvane {
 struct JoinedText {
   std::string text;
   std::size_t count = 0;
+  std::size_t room = 0;  // bytes reserved when the first entry comes, so the text rarely grows
 
   // Writes the separator unless this is the first entry; the caller appends the entry to the
   // returned text.
@@ -40,8 +41,8 @@ struct Statement {
   std::vector<std::string> having_params;
   JoinPlan plan;
 
-  // Room for about `parts` items and conditions.
-  explicit Statement(std::size_t parts);
+  // Room for about `columns` select items and `conditions` conditions.
+  Statement(std::size_t columns, std::size_t conditions);
 
   // Starts the next select item: the caller appends its expression to the returned text, then
   // calls end_item.
