@@ -19,7 +19,8 @@ E read_enum(const yaml::Reader& reader, const yaml::Node& node) {
     for (std::size_t i = 0; i < Count; ++i) out[i] = spelling(static_cast<E>(i));
     return out;
   }();
-  return static_cast<E>(reader.variant(node, spellings));
+  static const yaml::FieldNames table(spellings);
+  return static_cast<E>(reader.variant(node, table, spellings));
 }
 
 }  // namespace orvane

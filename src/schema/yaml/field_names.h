@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <span>
 #include <stdexcept>
 #include <string_view>
 #include <type_traits>
@@ -35,7 +36,9 @@ class FieldNames {
   static constexpr std::size_t kMaxFields = 16;
 
   // Declared as `static constexpr FieldNames kNames = {...}`, so too many names stop the build.
-  constexpr FieldNames(std::initializer_list<std::string_view> names) {
+  constexpr FieldNames(std::initializer_list<std::string_view> names)
+      : FieldNames(std::span<const std::string_view>(names.begin(), names.size())) {}
+  constexpr explicit FieldNames(std::span<const std::string_view> names) {
     if (names.size() > kMaxFields) throw std::logic_error("record has too many fields");
     for (std::string_view name : names) names_[size_++] = name;
     while (!place_names()) {

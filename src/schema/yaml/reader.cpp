@@ -155,6 +155,14 @@ std::size_t Reader::variant(const Node& node, std::span<const std::string_view> 
   throw unknown_variant(written, spellings);
 }
 
+std::size_t Reader::variant(const Node& node, const FieldNames& table,
+                            std::span<const std::string_view> spellings) const {
+  std::string_view written = text_view(node);
+  std::size_t index = table.find(written);
+  if (index == table.size()) throw unknown_variant(written, spellings);
+  return index;
+}
+
 const Node& Reader::expect_mapping(const Node& node) const {
   if (node.kind != NodeKind::Mapping) invalid_type(node, "a mapping");
   return node;

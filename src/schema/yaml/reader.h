@@ -48,6 +48,9 @@ class Reader {
   MetaMap meta(const Node& node) const;
   // The index of the node's text among `spellings`, or "unknown variant".
   std::size_t variant(const Node& node, std::span<const std::string_view> spellings) const;
+  // As variant, looking the text up in `table`, built from the same spellings.
+  std::size_t variant(const Node& node, const FieldNames& table,
+                      std::span<const std::string_view> spellings) const;
 
   // Null and absent both read as nothing.
   template <typename Read>
