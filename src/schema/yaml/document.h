@@ -75,7 +75,7 @@ class Document {
 
   std::vector<Node> nodes_;
   std::vector<std::uint32_t> children_;
-  std::string pool_;
+  std::vector<char> pool_;  // texts of scalars and tags, not NUL-terminated
   std::uint32_t root_ = 0;
 };
 

@@ -156,7 +156,8 @@ class DocumentBuilder {
     node.first = static_cast<std::uint32_t>(doc_.pool_.size());
     node.count = static_cast<std::uint32_t>(data.length);
     node.size = static_cast<std::uint32_t>(1 + data.length);
-    doc_.pool_.append(reinterpret_cast<const char*>(data.value), data.length);
+    const char* value = reinterpret_cast<const char*>(data.value);
+    doc_.pool_.insert(doc_.pool_.end(), value, value + data.length);
     if (data.anchor != nullptr && *data.anchor != 0)
       remember_anchor(std::string(view_of(data.anchor)), index);
     place(index);
@@ -205,7 +206,7 @@ class DocumentBuilder {
       std::string_view text(reinterpret_cast<const char*>(tag));
       node.tag_first = static_cast<std::uint32_t>(doc_.pool_.size());
       node.tag_size = static_cast<std::uint32_t>(text.size());
-      doc_.pool_.append(text);
+      doc_.pool_.insert(doc_.pool_.end(), text.begin(), text.end());
     }
     return static_cast<std::uint32_t>(doc_.nodes_.size() - 1);
   }
