@@ -202,23 +202,6 @@ std::string Reader::describe(const Node& node) const {
   return "string \"" + text + "\"";
 }
 
-void match_fields(const Reader& reader, const Node& node, const FieldNames& names,
-                  std::span<const FieldAlias> aliases, std::span<const Node*> values) {
-  const Document& doc = reader.doc();
-  const Node& mapping = reader.expect_mapping(node);
-  for (std::size_t entry = 0; entry < doc.length(mapping); ++entry) {
-    const Node& key = doc.key(mapping, entry);
-    if (key.kind != NodeKind::Scalar) continue;
-    std::string_view name = doc.text(key);
-    for (const FieldAlias& alias : aliases)
-      if (alias.spelling == name) name = alias.field;
-    std::size_t field = names.find(name);
-    if (field == names.size()) continue;
-    if (values[field] != nullptr) throw duplicate_field(names[field]);
-    values[field] = &doc.value(mapping, entry);
-  }
-}
-
 void throw_missing_field(std::string_view name) {
   throw missing_field(name);
 }

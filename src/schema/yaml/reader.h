@@ -134,27 +134,26 @@ struct FieldAlias {
   std::string_view field;
 };
 
-// Sets values[field] to the value of each key that names one of `names` (after `aliases`); the
-// values start null. Keys a record does not know are skipped; a field given twice fails with
-// "duplicate field".
-void match_fields(const Reader& reader, const Node& node, const FieldNames& names,
-                  std::span<const FieldAlias> aliases, std::span<const Node*> values);
-
 [[noreturn]] void throw_missing_field(std::string_view name);
 [[noreturn]] void throw_duplicate_field(std::string_view name);
 
-// As match_fields without aliases, for a record whose names are a constant: inlined into the
-// record's reader, the look-up table and the names fold into its code.
-template <const FieldNames& Names>
-void match_record_fields(const Reader& reader, const Node& node, std::span<const Node*> values) {
+// Sets values[field] to the value of each key that names one of `names` (after `aliases`); the
+// values start null. Keys a record does not know are skipped; a field given twice fails with
+// "duplicate field". Inline, so that for a record whose names are a constant the look-up table
+// and the names fold into the record's reader.
+inline void match_fields(const Reader& reader, const Node& node, const FieldNames& names,
+                         std::span<const FieldAlias> aliases, std::span<const Node*> values) {
   const Document& doc = reader.doc();
   std::span<const std::uint32_t> children = doc.children(reader.expect_mapping(node));
   for (std::size_t at = 0; at + 1 < children.size(); at += 2) {
     const Node& key = doc.node(children[at]);
     if (key.kind != NodeKind::Scalar) continue;
-    std::size_t field = Names.find(doc.text(key));
-    if (field == Names.size()) continue;
-    if (values[field] != nullptr) throw_duplicate_field(Names[field]);
+    std::string_view name = doc.text(key);
+    for (const FieldAlias& alias : aliases)
+      if (alias.spelling == name) name = alias.field;
+    std::size_t field = names.find(name);
+    if (field == names.size()) continue;
+    if (values[field] != nullptr) throw_duplicate_field(names[field]);
     values[field] = &doc.node(children[at + 1]);
   }
 }
@@ -179,10 +178,7 @@ class Fields {
   };
 
   Fields(const Reader& reader, const Node& node, std::span<const FieldAlias> aliases = {}) {
-    if (aliases.empty())
-      match_record_fields<Names>(reader, node, values_);
-    else
-      match_fields(reader, node, Names, aliases, values_);
+    match_fields(reader, node, Names, aliases, values_);
   }
 
   // Null when the field is absent.
