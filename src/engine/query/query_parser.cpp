@@ -115,8 +115,9 @@ class QueryReader {
     cursor_.fail("invalid type: " + describe_number(number) + ", expected u64");
   }
 
-  template <class Element, class ReadElement>
-  std::vector<Element> read_list(ReadElement read_element) {
+  // A JSON array, each element added to the list by `add_element(items)`.
+  template <class Element, class AddElement>
+  std::vector<Element> read_array(AddElement add_element) {
     if (peek_value() != '[') fail_invalid_type(cursor_, "a sequence");
     cursor_.enter_nested();
     cursor_.advance();
@@ -125,11 +126,17 @@ class QueryReader {
     while (cursor_.next_element(first)) {
       // Request lists are short: room for a few at once spares the regrowth of the first ones.
       if (items.empty()) items.reserve(kFirstListCapacity);
-      items.push_back((this->*read_element)());
+      add_element(items);
     }
     cursor_.end_array();
     cursor_.leave_nested();
     return items;
+  }
+
+  template <class Element, class ReadElement>
+  std::vector<Element> read_list(ReadElement read_element) {
+    return read_array<Element>(
+        [&](std::vector<Element>& items) { items.push_back((this->*read_element)()); });
   }
 
   // As read_list, for records: each is read in its place in the list instead of being moved
@@ -137,18 +144,8 @@ class QueryReader {
   // assigning into a default string.)
   template <class Record>
   std::vector<Record> read_records(void (QueryReader::*read_element)(Record&)) {
-    if (peek_value() != '[') fail_invalid_type(cursor_, "a sequence");
-    cursor_.enter_nested();
-    cursor_.advance();
-    std::vector<Record> items;
-    bool first = true;
-    while (cursor_.next_element(first)) {
-      if (items.empty()) items.reserve(kFirstListCapacity);
-      (this->*read_element)(items.emplace_back());
-    }
-    cursor_.end_array();
-    cursor_.leave_nested();
-    return items;
+    return read_array<Record>(
+        [&](std::vector<Record>& items) { (this->*read_element)(items.emplace_back()); });
   }
 
   Strings read_strings() { return read_list<std::string>(&QueryReader::read_string); }
