@@ -1,10 +1,10 @@
 #include "engine/dialect/dialect.h"
 
 #include <array>
-#include <charconv>
 #include <initializer_list>
 #include <utility>
 
+#include "common/decimal_text.h"
 #include "common/failure.h"
 #include "common/unicode.h"
 #include "common/value.h"
@@ -185,21 +185,16 @@ bool uses_positional_placeholders(Dialect dialect) {
 }
 
 void append_placeholder(std::string& out, Dialect dialect, std::size_t position) {
-  char digits[24];
-  auto append_number = [&](std::size_t number) {
-    auto result = std::to_chars(digits, digits + sizeof digits, number);
-    out.append(digits, result.ptr);
-  };
   switch (dialect) {
     case D::Postgres:
     case D::Duckdb:
     case D::Clickhouse:
     case D::Redshift:
       out += '$';
-      return append_number(position + 1);
+      return append_decimal(out, position + 1);
     case D::Bigquery:
       out.append("@p");
-      return append_number(position);
+      return append_decimal(out, position);
     default:
       out += '?';
       return;

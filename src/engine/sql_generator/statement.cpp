@@ -1,7 +1,6 @@
 #include "engine/sql_generator/statement.h"
 
-#include <charconv>
-
+#include "common/decimal_text.h"
 #include "common/failure.h"
 #include "engine/sql_generator/from_source.h"
 
@@ -10,13 +9,6 @@ namespace {
 
 // A select item or condition rarely needs more than this many bytes of text.
 constexpr std::size_t kBytesPerPart = 96;
-
-template <typename Number>
-void append_number(std::string& out, Number number) {
-  char digits[24];
-  auto result = std::to_chars(digits, digits + sizeof digits, number);
-  out.append(digits, result.ptr);
-}
 
 bool needs_group_by(const Statement& statement, const QueryRequest& request) {
   return !statement.grouping.empty() && !request.ungrouped && statement.aggregates;
@@ -57,7 +49,7 @@ void Statement::end_item(Dialect dialect, std::string member, ColumnKind kind) {
   if (aggregate)
     aggregates = true;
   else
-    append_number(grouping.next(", "), items);
+    append_decimal(grouping.next(", "), items);
   std::string alias = column_alias(member);
   sql.append(" AS ");
   append_quoted_identifier(sql, dialect, alias);
@@ -97,8 +89,8 @@ std::string complete_statement(GeneratorContext& context, Statement& statement,
     sql.append("\nGROUP BY\n  ").append(statement.grouping.text);
   append_section(sql, "\nHAVING\n  ", statement.having);
   append_section(sql, "\nORDER BY\n  ", statement.order_by);
-  if (request.limit) append_number(sql.append("\nLIMIT "), *request.limit);
-  if (request.offset) append_number(sql.append("\nOFFSET "), *request.offset);
+  if (request.limit) append_decimal(sql.append("\nLIMIT "), *request.limit);
+  if (request.offset) append_decimal(sql.append("\nOFFSET "), *request.offset);
   return std::move(sql);
 }
 
