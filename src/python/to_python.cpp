@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <initializer_list>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -121,30 +120,35 @@ PyObject* dict_object(const ValueObject& object) {
 
 }  // namespace
 
+namespace {
+
+// The result's keys, by the member of ResultStrings that holds each.
+constexpr std::pair<PyObject * ResultStrings::*, const char*> kResultKeys[] = {
+    {&ResultStrings::columns, "columns"},
+    {&ResultStrings::default_limit_applied, "default_limit_applied"},
+    {&ResultStrings::params, "params"},
+    {&ResultStrings::sql, "sql"},
+    {&ResultStrings::alias, "alias"},
+    {&ResultStrings::kind, "kind"},
+    {&ResultStrings::member, "member"}};
+
+}  // namespace
+
 bool make_result_strings(ResultStrings& strings) {
-  const std::pair<PyObject**, const char*> keys[] = {
-      {&strings.columns, "columns"}, {&strings.default_limit_applied, "default_limit_applied"},
-      {&strings.params, "params"},   {&strings.sql, "sql"},
-      {&strings.alias, "alias"},     {&strings.kind, "kind"},
-      {&strings.member, "member"}};
-  for (const auto& [slot, text] : keys)
-    if (!(*slot = PyUnicode_InternFromString(text))) return false;
+  for (const auto& [key, text] : kResultKeys)
+    if (!(strings.*key = PyUnicode_InternFromString(text))) return false;
   for (std::size_t kind = 0; kind < strings.kinds.size(); ++kind)
     if (!(strings.kinds[kind] = text_object(spelling(static_cast<ColumnKind>(kind))))) return false;
   return true;
 }
 
 void clear_result_strings(ResultStrings& strings) {
-  for (PyObject** slot : {&strings.columns, &strings.default_limit_applied, &strings.params,
-                          &strings.sql, &strings.alias, &strings.kind, &strings.member})
-    Py_CLEAR(*slot);
+  for (const auto& [key, text] : kResultKeys) Py_CLEAR(strings.*key);
   for (PyObject*& kind : strings.kinds) Py_CLEAR(kind);
 }
 
 int visit_result_strings(const ResultStrings& strings, visitproc visit, void* arg) {
-  for (PyObject* object : {strings.columns, strings.default_limit_applied, strings.params,
-                           strings.sql, strings.alias, strings.kind, strings.member})
-    Py_VISIT(object);
+  for (const auto& [key, text] : kResultKeys) Py_VISIT(strings.*key);
   for (PyObject* kind : strings.kinds) Py_VISIT(kind);
   return 0;
 }
